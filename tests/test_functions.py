@@ -1,0 +1,86 @@
+"""Module-level position functions: name lookup and argument conversion."""
+import pytest
+
+import trovelin
+from helpers import INT32_MAX, INT32_MIN, bits
+from test_module import RUDIMENT_NAMES
+
+
+class Index:
+    def __init__(self, v):
+        self.v = v
+
+    def __index__(self):
+        return self.v
+
+
+class IntOnly:
+    def __init__(self, v):
+        self.v = v
+
+    def __int__(self):
+        return self.v
+
+
+@pytest.mark.parametrize("name", RUDIMENT_NAMES)
+@pytest.mark.parametrize("pip", [0, 17, -1, 96, INT32_MIN, INT32_MAX])
+def test_sample_by_name_matches_the_function(name, pip):
+    assert bits(trovelin.sample(name, pip).as_tuple()) == bits(getattr(trovelin, name)(pip).as_tuple())
+
+
+def test_sample_keywords():
+    assert trovelin.sample(name="bounce", pip_count=96).as_tuple() == (1.0, 0.0, 0.0)
+    assert trovelin.sample("bounce", -32).as_tuple() == trovelin.bounce(32).as_tuple()
+    with pytest.raises(TypeError):
+        trovelin.sample("bounce", pip=96)
+
+
+@pytest.mark.parametrize("name", ["Bounce", "", "bounce ", " bounce", "bounc", "lfo_",
+                                  "no_such_pattern", "båunce"])
+def test_unknown_names(name):
+    with pytest.raises(ValueError) as info:
+        trovelin.sample(name, 0)
+    assert str(info.value) == "Unknown trovelin: " + name
+
+
+def test_embedded_nul_is_part_of_the_name():
+    # Exception messages cross into Python as C strings, so the text stops at the NUL.
+    with pytest.raises(ValueError, match="^Unknown trovelin: bounce$"):
+        trovelin.sample("bounce\0", 0)
+
+
+@pytest.mark.parametrize("name", [b"bounce", bytearray(b"bounce")])
+def test_sample_takes_bytes_names(name):
+    assert trovelin.sample(name, 32).as_tuple() == (1.0, 0.0, 0.0)
+
+
+@pytest.mark.parametrize("value, same_as", [(True, 1), (False, 0), (Index(5), 5),
+                                            (IntOnly(7), 7), (INT32_MIN, INT32_MIN)])
+def test_pip_conversion_accepts(value, same_as):
+    assert trovelin.bounce(value).as_tuple() == trovelin.bounce(same_as).as_tuple()
+    assert trovelin.sample("bounce", value).as_tuple() == trovelin.bounce(same_as).as_tuple()
+
+
+@pytest.mark.parametrize("value", [1.0, float("nan"), "1", None, 2**31, -2**31 - 1, 2**64, [1]])
+def test_pip_conversion_refuses(value):
+    with pytest.raises(TypeError):
+        trovelin.bounce(value)
+    with pytest.raises(TypeError):
+        trovelin.sample("bounce", value)
+
+
+@pytest.mark.parametrize("name", RUDIMENT_NAMES)
+def test_rudiments_are_positional_only(name):
+    fn = getattr(trovelin, name)
+    with pytest.raises(TypeError):
+        fn(pip=1)
+    with pytest.raises(TypeError):
+        fn()
+    with pytest.raises(TypeError):
+        fn(1, 2)
+
+
+@pytest.mark.parametrize("name", [1, None, ["bounce"]])
+def test_sample_refuses_non_text_names(name):
+    with pytest.raises(TypeError):
+        trovelin.sample(name, 0)
