@@ -15,6 +15,6 @@ PYBIND11_MODULE(trovelin, m) {
     register_offset3(m);
     // SampledPattern, PatternLibrary
     register_sample(m);
-    // catalogue
+    register_catalogue(m);
     register_rudiments(m);
 }

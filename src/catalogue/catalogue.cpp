@@ -1,0 +1,48 @@
+#include "catalogue/catalogue.hpp"
+
+#include <algorithm>
+#include <cstddef>
+
+// The sample table, embedded from the generated file by the assembler.
+extern "C" const trovelin::Offset3 trovelin_catalogue_rows[];
+extern "C" const trovelin::Offset3 trovelin_catalogue_rows_end[];
+
+namespace trovelin {
+namespace {
+
+// GENERATED_ENTRIES, GENERATED_BY_NAME and GENERATED_ROW_COUNT.
+#include "catalogue_entries.inc"
+
+}  // namespace
+
+Offset3 CatalogueEntry::sample(Pip pip) const noexcept {
+    return trovelin_catalogue_rows[first_row + static_cast<std::uint32_t>(floor_mod(pip, info.period_pips))];
+}
+
+std::span<const CatalogueEntry> catalogue_entries() noexcept {
+    return GENERATED_ENTRIES;
+}
+
+std::span<const std::uint64_t> catalogue_by_name() noexcept {
+    return GENERATED_BY_NAME;
+}
+
+std::span<const Offset3> catalogue_rows() noexcept {
+    return {trovelin_catalogue_rows, static_cast<std::size_t>(trovelin_catalogue_rows_end - trovelin_catalogue_rows)};
+}
+
+const CatalogueEntry* find_catalogue_entry(std::string_view name) noexcept {
+    // string_view ordering compares bytes as unsigned, shorter first on a tie:
+    // the order the index was sorted in.
+    const auto* first = std::begin(GENERATED_BY_NAME);
+    const auto* last = std::end(GENERATED_BY_NAME);
+    const auto* it = std::lower_bound(first, last, name, [](std::uint64_t position, std::string_view wanted) {
+        return GENERATED_ENTRIES[position].info.name < wanted;
+    });
+    if (it == last || GENERATED_ENTRIES[*it].info.name != name) {
+        return nullptr;
+    }
+    return &GENERATED_ENTRIES[*it];
+}
+
+}  // namespace trovelin

@@ -1,0 +1,199 @@
+#include "recipe.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <stdexcept>
+
+namespace trovelin::recipes {
+
+Shape make_shape(std::string name, std::string description, int period, int dimensions,
+                 const std::function<Point(int)>& row) {
+    Shape s;
+    s.name = std::move(name);
+    s.description = std::move(description);
+    s.period = period;
+    s.dimensions = dimensions;
+    s.rows.reserve(static_cast<std::size_t>(period));
+    for (int i = 0; i < period; ++i) {
+        s.rows.push_back(row(i));
+    }
+    return s;
+}
+
+std::string join(std::string prefix, const std::vector<int>& numbers) {
+    for (int n : numbers) {
+        prefix += '_';
+        prefix += std::to_string(n);
+    }
+    return prefix;
+}
+
+std::string two_digits(int n) {
+    std::string out = n < 10 ? "0" : "";
+    out += std::to_string(n);
+    return out;
+}
+
+double smoothstep(double u) {
+    u = std::clamp(u, 0.0, 1.0);
+    return (3.0 - (u + u)) * (u * u);
+}
+
+double smootherstep(double u) {
+    u = std::clamp(u, 0.0, 1.0);
+    return u * u * u * (u * (u * 6.0 - 15.0) + 10.0);
+}
+
+double loop_distance(double pip, double onset, double period) {
+    double d = std::fmod(pip - onset, period);
+    if (d <= -period / 2) {
+        d += period;
+    } else if (d > period / 2) {
+        d -= period;
+    }
+    return d;
+}
+
+double pulse(double d, double half_width) {
+    if (std::fabs(d) >= half_width) {
+        return 0.0;
+    }
+    const double c = std::cos(PI * d / (2.0 * half_width));
+    return c * c;
+}
+
+double pulse_train(double pip, const std::vector<Onset>& onsets, double half_width, double period) {
+    double sum = 0.0;
+    for (const Onset& o : onsets) {
+        sum += o.weight * pulse(loop_distance(pip, o.pip, period), half_width);
+    }
+    return sum;
+}
+
+double peak_xy(const std::vector<Point>& rows, bool with_z) {
+    double m = 0.0;
+    for (const Point& p : rows) {
+        m = std::max({m, std::fabs(p.x), std::fabs(p.y), with_z ? std::fabs(p.z) : 0.0});
+    }
+    return m;
+}
+
+void scale_to_peak(std::vector<Point>& rows, double peak, bool with_z) {
+    const double m = peak_xy(rows, with_z);
+    if (m == 0.0) {
+        throw std::logic_error("cannot scale a still shape");
+    }
+    const double k = peak / m;
+    for (Point& p : rows) {
+        p.x *= k;
+        p.y *= k;
+        p.z *= k;
+    }
+}
+
+namespace {
+
+void check_phases(const std::vector<std::pair<double, double>>& keys) {
+    if (keys.size() < 2) {
+        throw std::logic_error("a loop curve needs two keys or more");
+    }
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const double p = keys[i].first;
+        if (p < 0.0 || p >= 1.0 || (i > 0 && p <= keys[i - 1].first)) {
+            throw std::logic_error("key phases must increase within [0, 1)");
+        }
+    }
+}
+
+// Segment of a periodic key list holding `phase`: index of its first key,
+// its start phase and its length (the last segment wraps to the first key).
+struct Segment {
+    std::size_t i;
+    double start;
+    double length;
+};
+
+Segment find_segment(const std::vector<std::pair<double, double>>& keys, double phase) {
+    phase -= std::floor(phase);
+    const std::size_t n = keys.size();
+    std::size_t i = n - 1;
+    for (std::size_t k = 0; k + 1 < n; ++k) {
+        if (phase < keys[k + 1].first) {
+            i = k;
+            break;
+        }
+    }
+    if (phase < keys[0].first) {
+        i = n - 1;
+        phase += 1.0;
+    }
+    const double next = (i + 1 < n) ? keys[i + 1].first : keys[0].first + 1.0;
+    return {i, keys[i].first, next - keys[i].first};
+}
+
+}  // namespace
+
+LoopCurve::LoopCurve(std::vector<std::pair<double, double>> keys) : keys_(std::move(keys)) {
+    check_phases(keys_);
+    const std::size_t n = keys_.size();
+    slopes_.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto& prev = keys_[(i + n - 1) % n];
+        const auto& next = keys_[(i + 1) % n];
+        double dp = next.first - prev.first;
+        if (dp <= 0.0) {
+            dp += 1.0;
+        }
+        slopes_[i] = (next.second - prev.second) / dp;
+    }
+}
+
+double LoopCurve::operator()(double phase) const {
+    const std::size_t n = keys_.size();
+    phase -= std::floor(phase);
+    const Segment seg = find_segment(keys_, phase);
+    double local = phase - seg.start;
+    if (local < 0.0) {
+        local += 1.0;
+    }
+    const double t = local / seg.length;
+    const double v0 = keys_[seg.i].second;
+    const double v1 = keys_[(seg.i + 1) % n].second;
+    const double m0 = slopes_[seg.i] * seg.length;
+    const double m1 = slopes_[(seg.i + 1) % n] * seg.length;
+    const double t2 = t * t;
+    const double t3 = t2 * t;
+    return (2 * t3 - 3 * t2 + 1) * v0 + (t3 - 2 * t2 + t) * m0 + (-2 * t3 + 3 * t2) * v1 + (t3 - t2) * m1;
+}
+
+EasedKeys::EasedKeys(std::vector<std::pair<double, double>> keys, bool smoother)
+    : keys_(std::move(keys)), smoother_(smoother) {
+    check_phases(keys_);
+}
+
+double EasedKeys::operator()(double phase) const {
+    phase -= std::floor(phase);
+    const Segment seg = find_segment(keys_, phase);
+    double local = phase - seg.start;
+    if (local < 0.0) {
+        local += 1.0;
+    }
+    const double u = local / seg.length;
+    const double s = smoother_ ? smootherstep(u) : smoothstep(u);
+    const double v0 = keys_[seg.i].second;
+    const double v1 = keys_[(seg.i + 1) % keys_.size()].second;
+    return v0 + (v1 - v0) * s;
+}
+
+double hashed_unit(unsigned seed, unsigned index) {
+    // splitmix64 finaliser over the pair: fixed, portable, stateless.
+    std::uint64_t z = (static_cast<std::uint64_t>(seed) << 32) ^ index;
+    z += 0x9e3779b97f4a7c15ULL;
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    z ^= z >> 31;
+    return static_cast<double>(z >> 11) * (2.0 / 9007199254740992.0) - 1.0;
+}
+
+}  // namespace trovelin::recipes
