@@ -4,7 +4,6 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -48,10 +47,6 @@ std::string message_of(F&& f) {
     ADD_FAILURE() << "nothing thrown";
     return {};
 }
-
-static_assert(!std::is_copy_assignable_v<SampledPattern> && !std::is_move_assignable_v<SampledPattern>,
-              "a pattern is never modified once made");
-static_assert(std::is_nothrow_move_constructible_v<SampledPattern>);
 
 TEST(SampledPattern, CopyIsDeepAndOutlivesTheSource) {
     auto source = std::make_unique<SampledPattern>(LONG_NAME, std::string(40, 'd'), ramp(5));
@@ -123,21 +118,6 @@ TEST(PatternLibrary, CopiesAndMovesKeepTheNameIndexValid) {
         }
         EXPECT_EQ(library->catalogue().size(), trovelin::default_pattern_infos().size() + 40);
     }
-}
-
-TEST(PatternLibrary, AbsorbedCopyOfADefaultIsNotKept) {
-    std::vector<Offset3> rows;
-    for (Pip p = 0; p < 64; ++p) {
-        rows.push_back(trovelin::sample("bounce", p));
-    }
-    std::vector<SampledPattern> pack;
-    pack.emplace_back("mine", "", ramp(4));
-    pack.emplace_back("bounce", "One-beat vertical bounce", rows);
-    pack.emplace_back("also_mine", "", ramp(8));
-    const PatternLibrary library(std::move(pack));
-    ASSERT_EQ(library.patterns().size(), 2U);
-    EXPECT_EQ(library.patterns()[0].name(), "mine");
-    EXPECT_EQ(library.patterns()[1].name(), "also_mine");
 }
 
 }  // namespace
