@@ -127,11 +127,10 @@ PatternLibrary::PatternLibrary(std::vector<SampledPattern> pack) {
             own_.push_back(std::move(pack[i]));
         }
     }
-    PatternNameIndex index(own_.size());
+    index_ = PatternNameIndex(own_.size());
     for (std::size_t pos = 0; pos < own_.size(); ++pos) {
-        index.insert(own_, pos);
+        index_.insert(own_, pos);
     }
-    index_ = std::move(index);
 }
 
 Offset3 PatternLibrary::sample(std::string_view name, Pip pip) const {

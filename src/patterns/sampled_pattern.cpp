@@ -36,8 +36,9 @@ SampledPattern::SampledPattern(std::string name, std::string description, std::v
     }
 }
 
-// std::exchange rather than a plain move: a moved-from std::string is only
-// "valid but unspecified", and the source must be left empty.
+// std::exchange rather than a plain move: the standard library promises only
+// that a moved-from std::string is still usable, not that it is empty, and the
+// source must be left empty.
 SampledPattern::SampledPattern(SampledPattern&& other) noexcept
     : name_(std::exchange(other.name_, std::string())),
       description_(std::exchange(other.description_, std::string())),
