@@ -6,6 +6,7 @@
 namespace trovelin::bindings {
 
 void register_offset3(pybind11::module_& m);
+void register_patterns(pybind11::module_& m);
 void register_sample(pybind11::module_& m);
 void register_catalogue(pybind11::module_& m);
 void register_rudiments(pybind11::module_& m);

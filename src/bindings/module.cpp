@@ -13,7 +13,7 @@ PYBIND11_MODULE(trovelin, m) {
     m.attr("PIPS_PER_BEAT") = py::int_(trovelin::PIPS_PER_BEAT);
     // SampledRecording
     register_offset3(m);
-    // SampledPattern, PatternLibrary
+    register_patterns(m);
     register_sample(m);
     register_catalogue(m);
     register_rudiments(m);
