@@ -5,6 +5,7 @@
 
 namespace trovelin::bindings {
 
+void register_recording(pybind11::module_& m);
 void register_offset3(pybind11::module_& m);
 void register_patterns(pybind11::module_& m);
 void register_sample(pybind11::module_& m);

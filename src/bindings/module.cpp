@@ -11,7 +11,7 @@ PYBIND11_MODULE(trovelin, m) {
     using namespace trovelin::bindings;
     m.doc() = "Integer-pip rhythmic position functions";
     m.attr("PIPS_PER_BEAT") = py::int_(trovelin::PIPS_PER_BEAT);
-    // SampledRecording
+    register_recording(m);
     register_offset3(m);
     register_patterns(m);
     register_sample(m);
