@@ -192,7 +192,7 @@ Shape ring_cam(const std::string& name, const std::string& what, int lobes, doub
 Shape escapement() {
     constexpr int TEETH = 8;
     return study(
-        "mech_escapement", "Soft escapement", 2,
+        "mech_escapement", "Soft escapement study", 2,
         [](double t) {
             const double beats = t / TWO_PI * TEETH;
             const double k = std::floor(beats);
