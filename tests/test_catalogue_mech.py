@@ -10,26 +10,23 @@ import trovelin
 LISTING = {d["name"]: d for d in trovelin.catalogue()}
 
 MECH = {  # name: (dimensions, what the study is of)
-    "mech_piston_short": (2, "Short-rod piston"),
-    "mech_piston_long": (2, "Long-rod piston"),
-    "mech_offset_crank": (2, "Offset crank"),
-    "mech_scotch_yoke": (2, "Yoke with rocking linkage"),
-    "mech_whitworth": (2, "Quick-return linkage study"),
-    "mech_elliptic_cam": (2, "Elliptic cam follower"),
-    "mech_two_lobe_cam": (2, "Two-lobe cam follower"),
-    "mech_three_lobe_cam": (2, "Three-lobe cam follower"),
-    "mech_escapement": (2, "Soft escapement study"),
-    "mech_paddle": (2, "Paddle-wheel tip"),
-    "mech_wobble_plate": (3, "Wobble-plate trace"),
-    "mech_rocking_beam": (2, "Rocking beam"),
-    "mech_coupled_cranks": (2, "Coupled cranks"),
-    "mech_crank_rocker": (3, "Crank and rocker study"),
-    "mech_piston_balance": (3, "Piston and balance mass"),
-    "mech_cam_return": (2, "Cam rise and return"),
+    "mech_piston_short": (2, "Short-rod piston"), "mech_piston_long": (2, "Long-rod piston"),
+    "mech_offset_crank": (2, "Offset crank"), "mech_scotch_yoke": (2, "Yoke with rocking linkage"),
+    "mech_whitworth": (2, "Quick-return linkage study"), "mech_elliptic_cam": (2, "Elliptic cam follower"),
+    "mech_two_lobe_cam": (2, "Two-lobe cam follower"), "mech_three_lobe_cam": (2, "Three-lobe cam follower"),
+    "mech_escapement": (2, "Soft escapement study"), "mech_paddle": (2, "Paddle-wheel tip"),
+    "mech_wobble_plate": (3, "Wobble-plate trace"), "mech_rocking_beam": (2, "Rocking beam"),
+    "mech_coupled_cranks": (2, "Coupled cranks"), "mech_crank_rocker": (3, "Crank and rocker study"),
+    "mech_piston_balance": (3, "Piston and balance mass"), "mech_cam_return": (2, "Cam rise and return"),
 }
 STUDY = "; an original kinematic-style position study, not an engineering simulation."
-PATHS = ["path_orbit_dwell", "path_crank_slider"]
-AUTHORED = [n for n in MECH if n != "mech_scotch_yoke"] + PATHS
+PATHS = {  # name: (position in the path_ block, period, description)
+    "path_orbit_dwell": (4, 512, "An ellipse whose phase slows to zero speed at the loop boundary and "
+                                 "accelerates through the opposite side."),
+    "path_crank_slider": (7, 256, "Horizontal slider-crank travel with rod length three and crank radius one; "
+                                  "vertical motion follows the crank tip."),
+}
+AUTHORED = [n for n in MECH if n != "mech_scotch_yoke"] + list(PATHS)
 
 
 @lru_cache(maxsize=None)
@@ -55,24 +52,14 @@ def slow_and_fast_strokes(values):
     return down, n - down
 
 
-def test_mech_block_listing():
-    names = [n for n in LISTING if n.startswith("mech_")]
-    assert names == list(MECH)
-    for name, (dims, what) in MECH.items():
-        assert (LISTING[name]["period_pips"], LISTING[name]["dimensions"]) == (512, dims)
-        assert LISTING[name]["description"] == what + STUDY
-
-
-def test_path_block_listing():
-    names = [n for n in LISTING if n.startswith("path_")]
-    assert names[4] == "path_orbit_dwell" and names[7] == "path_crank_slider" and len(names) == 8
-    assert (LISTING["path_orbit_dwell"]["period_pips"], LISTING["path_orbit_dwell"]["dimensions"]) == (512, 2)
-    assert LISTING["path_orbit_dwell"]["description"] == (
-        "An ellipse whose phase slows to zero speed at the loop boundary and accelerates through the opposite side.")
-    assert (LISTING["path_crank_slider"]["period_pips"], LISTING["path_crank_slider"]["dimensions"]) == (256, 2)
-    assert LISTING["path_crank_slider"]["description"] == (
-        "Horizontal slider-crank travel with rod length three and crank radius one; "
-        "vertical motion follows the crank tip.")
+def test_listing():
+    assert [n for n in LISTING if n.startswith("mech_")] == list(MECH)
+    expected = {n: (512, dims, what + STUDY) for n, (dims, what) in MECH.items()}
+    expected.update({n: (period, 2, text) for n, (_, period, text) in PATHS.items()})
+    for name, entry in expected.items():
+        assert (LISTING[name]["period_pips"], LISTING[name]["dimensions"], LISTING[name]["description"]) == entry
+    path_block = [n for n in LISTING if n.startswith("path_")]
+    assert len(path_block) == 8 and all(path_block[i] == n for n, (i, _, _) in PATHS.items())
 
 
 @pytest.mark.parametrize("name", AUTHORED)
