@@ -1,5 +1,6 @@
 // path_: closed curves in the plane and in space.
 #include <cmath>
+#include <utility>
 
 #include "families.hpp"
 
@@ -36,6 +37,18 @@ Shapes path_family() {
             return Point{0.8 * c * c * c, 0.8 * n * n * n};
         }));
     s.push_back(make_shape(
+        "path_orbit_dwell",
+        "An ellipse whose phase slows to zero speed at the loop boundary and accelerates through the opposite side.",
+        512, 2, [](int i) {
+            // Phase p - sin(p): its rate 1 - cos(p) is zero at the boundary
+            // (with zero acceleration too, so the seam is smooth) and twice
+            // the mean on the far side. The rest is at the top of a wide
+            // ellipse, so the fastest phase sweeps along its long axis.
+            const double t = theta(i, 512);
+            const double phase = t - std::sin(t);
+            return Point{0.82 * std::sin(phase), 0.56 * std::cos(phase)};
+        }));
+    s.push_back(make_shape(
         "path_torus_knot", "Two turns around the axis and three through the tube. XYZ is retained; the demo projects depth.",
         1024, 3, [](int i) {
             const double t = theta(i, 1024);
@@ -48,6 +61,21 @@ Shapes path_family() {
             const double t = theta(i, 1024);
             return Point{0.72 * std::sin(2 * t), 0.64 * std::sin(3 * t), 0.48 * std::sin(5 * t)};
         }));
+    {
+        // Crank radius 1, rod 3: the slider runs between 2 and 4 from the
+        // crank centre, x is it centred on 3; y is the crank pin's height.
+        Shape crank_slider = make_shape(
+            "path_crank_slider",
+            "Horizontal slider-crank travel with rod length three and crank radius one; vertical motion follows the crank "
+            "tip.",
+            256, 2, [](int i) {
+                const double t = theta(i, 256);
+                const double pin_y = std::sin(t);
+                return Point{std::cos(t) + std::sqrt(9.0 - pin_y * pin_y) - 3.0, pin_y};
+            });
+        scale_to_peak(crank_slider.rows, 0.82);
+        s.push_back(std::move(crank_slider));
+    }
     return s;
 }
 

@@ -92,6 +92,24 @@ void scale_to_peak(std::vector<Point>& rows, double peak, bool with_z) {
     }
 }
 
+void centre_on_range(std::vector<Point>& rows) {
+    if (rows.empty()) {
+        return;
+    }
+    Point low = rows.front();
+    Point high = rows.front();
+    for (const Point& p : rows) {
+        low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+        high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+    }
+    const Point mid{(low.x + high.x) / 2, (low.y + high.y) / 2, (low.z + high.z) / 2};
+    for (Point& p : rows) {
+        p.x -= mid.x;
+        p.y -= mid.y;
+        p.z -= mid.z;
+    }
+}
+
 namespace {
 
 void check_phases(const std::vector<std::pair<double, double>>& keys) {

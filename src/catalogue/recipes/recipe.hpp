@@ -77,6 +77,11 @@ double peak_xy(const std::vector<Point>& rows, bool with_z = false);
 // Multiply every coordinate by peak / (largest absolute coordinate).
 void scale_to_peak(std::vector<Point>& rows, double peak, bool with_z = false);
 
+// Shift each axis so that its range over all rows is centred on 0: a shape
+// computed in a mechanism's own frame then sits around the origin before
+// `scale_to_peak`. An axis that is 0 throughout stays exactly 0.
+void centre_on_range(std::vector<Point>& rows);
+
 // A closed, smooth curve through (phase, value) keys, phase in [0, 1) strictly
 // increasing: periodic cubic Hermite with Catmull-Rom tangents scaled by
 // uneven spacing. Evaluated at a phase in [0, 1).
