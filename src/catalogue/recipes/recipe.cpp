@@ -124,12 +124,14 @@ void check_phases(const std::vector<std::pair<double, double>>& keys) {
     }
 }
 
-// Segment of a periodic key list holding `phase`: index of its first key,
-// its start phase and its length (the last segment wraps to the first key).
+// Where a phase falls in a periodic key list: the segment's first key i,
+// the next key j (the last segment wraps to the first key), the segment's
+// length in phase and the fraction u of it already covered.
 struct Segment {
     std::size_t i;
-    double start;
+    std::size_t j;
     double length;
+    double u;
 };
 
 Segment find_segment(const std::vector<std::pair<double, double>>& keys, double phase) {
@@ -143,11 +145,12 @@ Segment find_segment(const std::vector<std::pair<double, double>>& keys, double 
         }
     }
     if (phase < keys[0].first) {
-        i = n - 1;
+        i = n - 1;  // before the first key: still in the segment that wraps
         phase += 1.0;
     }
     const double next = (i + 1 < n) ? keys[i + 1].first : keys[0].first + 1.0;
-    return {i, keys[i].first, next - keys[i].first};
+    const double length = next - keys[i].first;
+    return {i, (i + 1) % n, length, (phase - keys[i].first) / length};
 }
 
 }  // namespace
@@ -168,18 +171,12 @@ LoopCurve::LoopCurve(std::vector<std::pair<double, double>> keys) : keys_(std::m
 }
 
 double LoopCurve::operator()(double phase) const {
-    const std::size_t n = keys_.size();
-    phase -= std::floor(phase);
     const Segment seg = find_segment(keys_, phase);
-    double local = phase - seg.start;
-    if (local < 0.0) {
-        local += 1.0;
-    }
-    const double t = local / seg.length;
+    const double t = seg.u;
     const double v0 = keys_[seg.i].second;
-    const double v1 = keys_[(seg.i + 1) % n].second;
+    const double v1 = keys_[seg.j].second;
     const double m0 = slopes_[seg.i] * seg.length;
-    const double m1 = slopes_[(seg.i + 1) % n] * seg.length;
+    const double m1 = slopes_[seg.j] * seg.length;
     const double t2 = t * t;
     const double t3 = t2 * t;
     return (2 * t3 - 3 * t2 + 1) * v0 + (t3 - 2 * t2 + t) * m0 + (-2 * t3 + 3 * t2) * v1 + (t3 - t2) * m1;
@@ -191,16 +188,10 @@ EasedKeys::EasedKeys(std::vector<std::pair<double, double>> keys, bool smoother)
 }
 
 double EasedKeys::operator()(double phase) const {
-    phase -= std::floor(phase);
     const Segment seg = find_segment(keys_, phase);
-    double local = phase - seg.start;
-    if (local < 0.0) {
-        local += 1.0;
-    }
-    const double u = local / seg.length;
-    const double s = smoother_ ? smootherstep(u) : smoothstep(u);
+    const double s = smoother_ ? smootherstep(seg.u) : smoothstep(seg.u);
     const double v0 = keys_[seg.i].second;
-    const double v1 = keys_[(seg.i + 1) % keys_.size()].second;
+    const double v1 = keys_[seg.j].second;
     return v0 + (v1 - v0) * s;
 }
 
