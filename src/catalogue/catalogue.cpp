@@ -10,7 +10,8 @@ extern "C" const trovelin::Offset3 trovelin_catalogue_rows_end[];
 namespace trovelin {
 namespace {
 
-// GENERATED_ENTRIES, GENERATED_BY_NAME and GENERATED_ROW_COUNT.
+// CATALOGUE, every entry in catalogue order, and CATALOGUE_BY_NAME, their
+// positions sorted by name.
 #include "catalogue_entries.inc"
 
 }  // namespace
@@ -20,11 +21,11 @@ Offset3 CatalogueEntry::sample(Pip pip) const noexcept {
 }
 
 std::span<const CatalogueEntry> catalogue_entries() noexcept {
-    return GENERATED_ENTRIES;
+    return CATALOGUE;
 }
 
 std::span<const std::uint64_t> catalogue_by_name() noexcept {
-    return GENERATED_BY_NAME;
+    return CATALOGUE_BY_NAME;
 }
 
 std::span<const Offset3> catalogue_rows() noexcept {
@@ -34,15 +35,15 @@ std::span<const Offset3> catalogue_rows() noexcept {
 const CatalogueEntry* find_catalogue_entry(std::string_view name) noexcept {
     // string_view ordering compares bytes as unsigned, shorter first on a tie:
     // the order the index was sorted in.
-    const auto* first = std::begin(GENERATED_BY_NAME);
-    const auto* last = std::end(GENERATED_BY_NAME);
+    const auto* first = std::begin(CATALOGUE_BY_NAME);
+    const auto* last = std::end(CATALOGUE_BY_NAME);
     const auto* it = std::lower_bound(first, last, name, [](std::uint64_t position, std::string_view wanted) {
-        return GENERATED_ENTRIES[position].info.name < wanted;
+        return CATALOGUE[position].info.name < wanted;
     });
-    if (it == last || GENERATED_ENTRIES[*it].info.name != name) {
+    if (it == last || CATALOGUE[*it].info.name != name) {
         return nullptr;
     }
-    return &GENERATED_ENTRIES[*it];
+    return &CATALOGUE[*it];
 }
 
 }  // namespace trovelin

@@ -59,7 +59,7 @@ void write_outputs(const std::vector<Shape>& shapes, const fs::path& dir) {
         std::ofstream rows(rows_tmp, std::ios::binary);
         std::ofstream inc(inc_tmp);
         inc << "// Generated at build time from the catalogue's family recipes. Do not edit.\n";
-        inc << "constexpr CatalogueEntry GENERATED_ENTRIES[] = {\n";
+        inc << "constexpr CatalogueEntry CATALOGUE[] = {\n";
         for (const Shape& s : shapes) {
             inc << "    {{" << literal(s.name) << ", " << literal(s.description) << ", " << s.period << ", "
                 << s.dimensions << "}, " << row_count << "},\n";
@@ -69,11 +69,11 @@ void write_outputs(const std::vector<Shape>& shapes, const fs::path& dir) {
             }
             row_count += s.rows.size();
         }
-        inc << "};\n\nconstexpr std::uint64_t GENERATED_BY_NAME[] = {\n";
+        inc << "};\n\nconstexpr std::uint64_t CATALOGUE_BY_NAME[] = {\n";
         for (std::size_t i = 0; i < by_name.size(); ++i) {
             inc << (i % 16 == 0 ? "    " : " ") << by_name[i] << "," << (i % 16 == 15 ? "\n" : "");
         }
-        inc << "\n};\n\nconstexpr std::size_t GENERATED_ROW_COUNT = " << row_count << ";\n";
+        inc << "\n};\n";
         if (!rows || !inc) {
             throw std::runtime_error("cannot write the catalogue into " + dir.string());
         }
