@@ -84,3 +84,19 @@ def test_rudiments_are_positional_only(name):
 def test_sample_refuses_non_text_names(name):
     with pytest.raises(TypeError):
         trovelin.sample(name, 0)
+
+
+STRICT_PIPS = {
+    "pattern": lambda pip: trovelin.SampledPattern("p", "", [(0.5, 0.0, 0.0), (-0.5, 0.0, 0.0)]).sample(pip).x,
+    "library": lambda pip: trovelin.PatternLibrary().sample("bounce", pip).x,
+    "recording": lambda pip: trovelin.SampledRecording("r", ["a"], [[0.25], [0.75]], 120.0).sample(pip)[0],
+}
+
+
+@pytest.mark.parametrize("kind", STRICT_PIPS)
+def test_strict_pips_take_ints_and_index_objects_only(kind):
+    fn = STRICT_PIPS[kind]
+    assert fn(Index(1)) == fn(1) == fn(True)
+    for refused in (IntOnly(1), 1.0, "1", 2**31):
+        with pytest.raises(TypeError):
+            fn(refused)
