@@ -5,6 +5,7 @@ import math
 import pytest
 
 import trovelin
+from tables import maxima, runs
 
 INFO = {d["name"]: d for d in trovelin.catalogue() if d["name"].startswith("lfo_")}
 AUTHORED = ["lfo_surge", "lfo_soft_gate", "lfo_double_pump", "lfo_ratchet", "lfo_glide_stair", "lfo_morph",
@@ -18,21 +19,6 @@ def rows(name):
 
 def lanes(name):
     return tuple(zip(*rows(name)))
-
-
-def maxima(v, floor=0.01):
-    """Pips of local maxima above floor, around the loop (a flat top counts once, at its start)."""
-    return [i for i in range(len(v)) if v[i] > floor and v[i] > v[i - 1] and v[i] >= v[(i + 1) % len(v)]]
-
-
-def runs(v, length):
-    """(start, value) of every stretch of at least `length` pips holding exactly one value."""
-    found, start = [], 0
-    for i in range(1, len(v) + 1):
-        if i == len(v) or v[i] != v[start]:
-            found += [(start, v[start])] if i - start >= length else []
-            start = i
-    return found
 
 
 @pytest.mark.parametrize("name", AUTHORED)
