@@ -21,6 +21,10 @@ Shapes catalogue_shapes() {
              &euclid_family,
              &poly_family,
              &meter_family,
+             &accent_family,
+             &triplet_family,
+             &dialogue_family,
+             &burst_family,
          }) {
         Shapes shapes = block();
         all.insert(all.end(), std::make_move_iterator(shapes.begin()), std::make_move_iterator(shapes.end()));

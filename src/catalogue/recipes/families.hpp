@@ -20,6 +20,10 @@ Shapes mech_family();
 Shapes euclid_family();
 Shapes poly_family();
 Shapes meter_family();
+Shapes accent_family();
+Shapes triplet_family();
+Shapes dialogue_family();
+Shapes burst_family();
 
 // All shapes in catalogue order.
 Shapes catalogue_shapes();

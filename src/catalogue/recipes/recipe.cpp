@@ -206,3 +206,20 @@ double hashed_unit(unsigned seed, unsigned index) {
 }
 
 }  // namespace trovelin::recipes
+
+namespace trovelin::recipes {
+
+Point directed_pulses(double pip, const std::vector<DirectedPulse>& pulses, double period) {
+    Point sum;
+    for (const DirectedPulse& p : pulses) {
+        const double w = pulse(loop_distance(pip, p.pip, period), p.half_width);
+        if (w != 0.0) {
+            sum.x += w * p.toward.x;
+            sum.y += w * p.toward.y;
+            sum.z += w * p.toward.z;
+        }
+    }
+    return sum;
+}
+
+}  // namespace trovelin::recipes

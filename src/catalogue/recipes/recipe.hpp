@@ -113,3 +113,19 @@ private:
 double hashed_unit(unsigned seed, unsigned index);
 
 }  // namespace trovelin::recipes
+
+namespace trovelin::recipes {
+
+// A peak-aligned pulse that moves the point along a direction: at its onset
+// the point is displaced by exactly `toward`, and the displacement eases in
+// and out as a cos² pulse of half-width `half_width` pips.
+struct DirectedPulse {
+    double pip;
+    double half_width;
+    Point toward;
+};
+
+// The sum of directed pulses at a pip, each measured around a loop of `period`.
+Point directed_pulses(double pip, const std::vector<DirectedPulse>& pulses, double period);
+
+}  // namespace trovelin::recipes
