@@ -9,8 +9,12 @@ Shapes catalogue_shapes() {
     for (Shapes (*block)() : {
              &lfo_opening,
              &rhythm_euclid,
+             &rhythm_cycles,
+             &rudiment_family,
+             &groove_family,
              &lfo_more,
              &path_family,
+             &rhythm_phrases,
              &wave_family,
              &orbit_family,
              &weave_family,
@@ -21,6 +25,8 @@ Shapes catalogue_shapes() {
              &euclid_family,
              &poly_family,
              &meter_family,
+             &swing_family,
+             &stick_family,
          }) {
         Shapes shapes = block();
         all.insert(all.end(), std::make_move_iterator(shapes.begin()), std::make_move_iterator(shapes.end()));

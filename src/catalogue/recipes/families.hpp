@@ -20,6 +20,12 @@ Shapes mech_family();
 Shapes euclid_family();
 Shapes poly_family();
 Shapes meter_family();
+Shapes rhythm_cycles();
+Shapes rudiment_family();
+Shapes groove_family();
+Shapes rhythm_phrases();
+Shapes swing_family();
+Shapes stick_family();
 
 // All shapes in catalogue order.
 Shapes catalogue_shapes();
