@@ -138,7 +138,7 @@ Shape swung_answer() {
 }
 
 // Eighth-note groupings played twice round the loop: group starts swing to
-// alternate sides and dip, the other eighths dip lightly. `bar_lead` deepens
+// alternate sides and dip, the other eighths dip lightly. `bar_lead_y` deepens
 // the dip at the start of each repeat.
 Shape grouped(const std::string& name, const std::string& description, const std::vector<int>& groups,
               double accent_width, double accent_x, double accent_y, double bar_lead_y) {
