@@ -103,7 +103,7 @@ def evaluate(name):
         xw = [(at, 0.75 if j == 0 else (0.5625 if j % 2 == 0 else -0.5625)) for j, at in enumerate(onsets)]
         yw = [(at, -0.32 if j == 0 else -0.24) for j, at in enumerate(onsets)]
         return period, 2, [(_train(i, xw, 24, period), _train(i, yw, 24, period), 0.0) for i in range(period)]
-    if name.startswith("rhythm_euclid_"):
+    if name in ("rhythm_euclid_3_8", "rhythm_euclid_5_12"):  # the two 256-pip grids; 7_16 and 5_16 are authored
         k, n = numbers
         onsets = [(256 / n) * ceil(j * n / k) for j in range(k)]
         xw = [(at, 0.8 if j % 2 == 0 else -0.8) for j, at in enumerate(onsets)]

@@ -24,7 +24,7 @@ Shapes accent_family() {
         const int n = walk[0];
         const int m = walk[1];
         const double spacing = static_cast<double>(BAR) / n;
-        std::vector<DirectedPulse> pulses;
+        std::vector<PulseHit> pulses;
         for (int bar = 0; bar < 4; ++bar) {
             const int lead = (bar * m) % n;
             const int answer = (lead + n / 2) % n;
@@ -38,9 +38,9 @@ Shapes accent_family() {
                 }
             }
         }
-        s.push_back(make_shape(join("accent_walk", {n, m}),
+        s.push_back(hits_shape(join("accent_walk", {n, m}),
                                "A four-bar grid keeps its pulse spacing while a two-accent motif migrates between bars.",
-                               LOOP, 3, [=](int i) { return directed_pulses(i, pulses, LOOP); }));
+                               LOOP, 3, pulses));
     }
     return s;
 }

@@ -28,7 +28,7 @@ Shapes burst_family() {
     };
     Shapes s;
     for (const auto& counts : COUNTS) {
-        std::vector<DirectedPulse> pulses;
+        std::vector<PulseHit> pulses;
         for (int b = 0; b < 3; ++b) {
             const int n = counts[b];
             const double spacing = SPAN / n;
@@ -40,9 +40,9 @@ Shapes burst_family() {
             }
         }
         pulses.push_back({SETTLE, 30.0, {0.0, -0.42, 0.24}});
-        s.push_back(make_shape(join("burst", {counts[0], counts[1], counts[2]}),
+        s.push_back(hits_shape(join("burst", {counts[0], counts[1], counts[2]}),
                                "Three unevenly subdivided directional bursts, deliberate gaps and a late settling accent.",
-                               LOOP, 3, [=](int i) { return directed_pulses(i, pulses, LOOP); }));
+                               LOOP, 3, pulses));
     }
     return s;
 }

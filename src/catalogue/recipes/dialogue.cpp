@@ -29,7 +29,7 @@ Shapes dialogue_family() {
     Shapes s;
     for (const auto& groups : GROUPS) {
         const int period = EIGHTH * std::accumulate(groups.begin(), groups.end(), 0);
-        std::vector<DirectedPulse> pulses;
+        std::vector<PulseHit> pulses;
         int eighth = 0;
         for (std::size_t g = 0; g < groups.size(); ++g) {
             const Point d = DIRECTIONS[g % 4];
@@ -42,9 +42,9 @@ Shapes dialogue_family() {
             const double pickup = eighth * EIGHTH - PICKUP_LEAD;
             pulses.push_back({pickup, 6.0, {-0.22 * d.x, -0.22 * d.y, 0.34}});
         }
-        s.push_back(make_shape(join("dialogue", groups),
+        s.push_back(hits_shape(join("dialogue", groups),
                                "Different eighth-note group lengths pass a phrase between directions, with late pickup responses.",
-                               period, 3, [=](int i) { return directed_pulses(i, pulses, period); }));
+                               period, 3, pulses));
     }
     return s;
 }

@@ -24,6 +24,12 @@ Shapes accent_family();
 Shapes triplet_family();
 Shapes dialogue_family();
 Shapes burst_family();
+Shapes rhythm_cycles();
+Shapes rudiment_family();
+Shapes groove_family();
+Shapes rhythm_phrases();
+Shapes swing_family();
+Shapes stick_family();
 
 // All shapes in catalogue order.
 Shapes catalogue_shapes();

@@ -209,17 +209,52 @@ double hashed_unit(unsigned seed, unsigned index) {
 
 namespace trovelin::recipes {
 
-Point directed_pulses(double pip, const std::vector<DirectedPulse>& pulses, double period) {
-    Point sum;
-    for (const DirectedPulse& p : pulses) {
-        const double w = pulse(loop_distance(pip, p.pip, period), p.half_width);
-        if (w != 0.0) {
-            sum.x += w * p.toward.x;
-            sum.y += w * p.toward.y;
-            sum.z += w * p.toward.z;
+// Score-driven shapes: hits summed round the loop, and strokes read from a sticking.
+Point sum_hits(double pip, const std::vector<PulseHit>& hits, double period) {
+    Point p;
+    for (const PulseHit& h : hits) {
+        const double w = pulse(loop_distance(pip, h.pip, period), h.half_width);
+        if (w == 0.0) {
+            continue;  // out of reach: unused axes stay exactly +0.0
         }
+        p.x += h.peak.x * w;
+        p.y += h.peak.y * w;
+        p.z += h.peak.z * w;
     }
-    return sum;
+    return p;
+}
+
+Shape hits_shape(std::string name, std::string description, int period, int dimensions,
+                 std::vector<PulseHit> hits) {
+    return make_shape(std::move(name), std::move(description), period, dimensions,
+                      [&](int i) { return sum_hits(i, hits, period); });
+}
+
+std::vector<PulseHit> sticking_hits(const std::string& sticking, double first, int per_beat,
+                                    const StrokeStyle& style) {
+    std::vector<PulseHit> hits;
+    int slot = 0;
+    bool lead = true;
+    for (char c : sticking) {
+        if (c == ' ') {
+            lead = true;
+            continue;
+        }
+        if (c != 'R' && c != 'L' && c != '-') {
+            throw std::logic_error("a sticking holds only R, L, '-' and spaces");
+        }
+        if (c != '-') {
+            const double side = c == 'R' ? 1.0 : -1.0;
+            hits.push_back({first + 64.0 * slot / per_beat, style.half_width,
+                            lead ? Point{side * style.accent_x, style.accent_y, 0.0}
+                                 : Point{side * style.tap_x, style.tap_y, 0.0}});
+        } else if (lead) {
+            throw std::logic_error("a group starts with a stroke");
+        }
+        lead = false;
+        ++slot;
+    }
+    return hits;
 }
 
 }  // namespace trovelin::recipes

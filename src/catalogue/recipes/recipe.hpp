@@ -116,16 +116,34 @@ double hashed_unit(unsigned seed, unsigned index);
 
 namespace trovelin::recipes {
 
-// A peak-aligned pulse that moves the point along a direction: at its onset
-// the point is displaced by exactly `toward`, and the displacement eases in
-// and out as a cos² pulse of half-width `half_width` pips.
-struct DirectedPulse {
+// Score-driven shapes. A hit is a peak-aligned pulse of its own half-width at
+// an onset pip (fractional allowed) that moves each axis by `peak` at its
+// onset; hits wrap round the loop and add where they overlap.
+struct PulseHit {
     double pip;
     double half_width;
-    Point toward;
+    Point peak;
 };
 
-// The sum of directed pulses at a pip, each measured around a loop of `period`.
-Point directed_pulses(double pip, const std::vector<DirectedPulse>& pulses, double period);
+// The sum of every hit at a pip of a loop of `period` pips, taken in list order.
+Point sum_hits(double pip, const std::vector<PulseHit>& hits, double period);
+
+// A shape whose rows are the sum of its hits.
+Shape hits_shape(std::string name, std::string description, int period, int dimensions,
+                 std::vector<PulseHit> hits);
+
+// Hand strokes read from a sticking such as "RLRR LRLL", `per_beat` strokes
+// to a beat: stroke k (rests counted) sits at `first + 64 k / per_beat`; 'R'
+// moves right (+x) and 'L' left; '-' is a rest that keeps its slot; a space
+// starts a new group, and the first stroke of every group is its accent.
+struct StrokeStyle {
+    double accent_x;    // side swing of a group lead (positive; L strokes mirror it)
+    double accent_y;
+    double tap_x;       // the same for the other strokes
+    double tap_y;
+    double half_width;  // pips, accents and taps alike
+};
+std::vector<PulseHit> sticking_hits(const std::string& sticking, double first, int per_beat,
+                                    const StrokeStyle& style);
 
 }  // namespace trovelin::recipes

@@ -32,7 +32,7 @@ constexpr Word WORDS[8] = {
 
 Shape render(const std::string& name, const std::vector<bool>& hits, const std::vector<double>& answers,
              double lean) {
-    std::vector<DirectedPulse> pulses;
+    std::vector<PulseHit> pulses;
     double side = 1.0;
     for (int c = 0; c < 2 * CELLS; ++c) {
         if (!hits[static_cast<std::size_t>(c)]) {
@@ -45,8 +45,8 @@ Shape render(const std::string& name, const std::vector<bool>& hits, const std::
     for (double pip : answers) {
         pulses.push_back({pip, 0.35 * CELL, {0.0, 0.18, 0.42}});
     }
-    return make_shape(name, "Triplet-grid gestures with deliberate omissions; gaps either answer off-grid or rotate after four beats.",
-                      LOOP, 3, [=](int i) { return directed_pulses(i, pulses, LOOP); });
+    return hits_shape(name, "Triplet-grid gestures with deliberate omissions; gaps either answer off-grid or rotate after four beats.",
+                      LOOP, 3, pulses);
 }
 
 }  // namespace
