@@ -21,6 +21,11 @@ Shapes catalogue_shapes() {
              &euclid_family,
              &poly_family,
              &meter_family,
+             &packet_family,
+             &canon_family,
+             &echo_family,
+             &ladder_family,
+             &necklace_family,
          }) {
         Shapes shapes = block();
         all.insert(all.end(), std::make_move_iterator(shapes.begin()), std::make_move_iterator(shapes.end()));

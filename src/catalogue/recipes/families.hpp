@@ -20,6 +20,11 @@ Shapes mech_family();
 Shapes euclid_family();
 Shapes poly_family();
 Shapes meter_family();
+Shapes packet_family();
+Shapes canon_family();
+Shapes echo_family();
+Shapes ladder_family();
+Shapes necklace_family();
 
 // All shapes in catalogue order.
 Shapes catalogue_shapes();
