@@ -205,4 +205,15 @@ double hashed_unit(unsigned seed, unsigned index) {
     return static_cast<double>(z >> 11) * (2.0 / 9007199254740992.0) - 1.0;
 }
 
+Point sum_hits(double pip, const std::vector<Hit>& hits, double period) {
+    Point sum;
+    for (const Hit& h : hits) {
+        const double w = pulse(loop_distance(pip, h.pip, period), h.half_width);
+        sum.x += w * h.toward.x;
+        sum.y += w * h.toward.y;
+        sum.z += w * h.toward.z;
+    }
+    return sum;
+}
+
 }  // namespace trovelin::recipes

@@ -112,4 +112,28 @@ private:
 // stateless, so any control point can be recomputed on its own.
 double hashed_unit(unsigned seed, unsigned index);
 
+// Score helpers for families driven by explicit scores of hits.
+
+// Pips in a beat.
+inline constexpr int BEAT = 64;
+
+// An exact fraction of a beat, as a score writes onset times and gaps:
+// {5, 6} is five sixths of a beat, 53.33... pips.
+struct BeatFraction {
+    int num;
+    int den = 1;
+    double pips() const { return static_cast<double>(BEAT * num) / den; }
+};
+
+// A peak-aligned pulse of its own half-width at an onset (pips, fractional
+// allowed) that moves the point along `toward`, its displacement at the peak.
+struct Hit {
+    double pip;
+    double half_width;
+    Point toward;
+};
+
+// Sum of hits around a loop, added in the order they are listed.
+Point sum_hits(double pip, const std::vector<Hit>& hits, double period);
+
 }  // namespace trovelin::recipes
