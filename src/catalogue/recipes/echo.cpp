@@ -1,5 +1,5 @@
-// echo_: a call on the downbeat and n echoes behind it, each echo three
-// quarters as strong as the one before, over the first four beats; the second
+// echo_: a call on the downbeat and n echoes behind it, each echo a fixed
+// fraction as strong as the one before, over the first four beats; the second
 // four beats answer with the same timing in a different direction (the call
 // pushes right, down a little and forward; the answer left, up and back).
 // The gaps between neighbouring hits are exact fractions of a beat:
@@ -18,7 +18,9 @@ namespace {
 constexpr int PERIOD = 512;
 constexpr double HALF = 256.0;
 constexpr double HALF_WIDTH = 10.0;  // the shortest gap is a third of a beat
-constexpr double DECAY = 0.75;
+// Each echo is this much of the one before, for n = 3 .. 6 echoes: the last
+// one has faded to about a fifth of the call.
+constexpr double DECAY[] = {0.6, 0.67, 0.72, 0.76};
 
 constexpr Point CALL{0.78, -0.2, 0.3};
 constexpr Point ANSWER{-0.3, 0.74, -0.26};
@@ -35,6 +37,12 @@ std::vector<BeatFraction> gaps(Spacing spacing, int n) {
         {{1}, {5, 6}, {2, 3}, {1, 2}, {1, 3}},
         {{3, 4}, {2, 3}, {7, 12}, {1, 2}, {5, 12}, {1, 3}},
     };
+    static const std::vector<BeatFraction> EXPANDING[] = {
+        {{1, 2}, {3, 4}, {1}},
+        {{1, 3}, {2, 3}, {5, 6}, {1}},
+        {{5, 12}, {1, 2}, {7, 12}, {3, 4}, {5, 6}},
+        {{1, 3}, {5, 12}, {1, 2}, {7, 12}, {2, 3}, {3, 4}},
+    };
     const auto index = static_cast<std::size_t>(n - 3);
     switch (spacing) {
         case Spacing::regular:
@@ -43,7 +51,7 @@ std::vector<BeatFraction> gaps(Spacing spacing, int n) {
         case Spacing::shrinking:
             return SHRINKING[index];
         case Spacing::expanding:
-            return {SHRINKING[index].rbegin(), SHRINKING[index].rend()};
+            return EXPANDING[index];
     }
     return {};
 }
@@ -62,7 +70,7 @@ std::vector<Hit> echo_score(Spacing spacing, int n) {
             if (k < n) {
                 const BeatFraction gap = between[static_cast<std::size_t>(k)];
                 twelfths += 12 * gap.num / gap.den;
-                weight *= DECAY;
+                weight *= DECAY[n - 3];
             }
         }
     }
