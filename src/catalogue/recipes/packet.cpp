@@ -62,7 +62,9 @@ std::vector<Packet> score(Kind kind, int n) {
                 packets.push_back({centre, length, alternate, 0.6, 0.0});
                 break;
             case Kind::cascading:
-                packets.push_back({centre, length, 1.0 - 2.0 * along, 0.5 * (1.0 - 0.5 * along), 0.28 - 0.56 * along});
+                // From far right to well left and from above to below the
+                // centre line, never resting on either (so every packet leans).
+                packets.push_back({centre, length, 0.9 - 1.6 * along, 0.48 * (1.0 - 0.5 * along), 0.3 - 0.5 * along});
                 break;
             case Kind::crossing:
                 packets.push_back({centre, length, alternate, 0.6, 0.0});
