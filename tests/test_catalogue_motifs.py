@@ -29,8 +29,7 @@ def hits(v, floor=0.02):
 
 def signed_hits(v, floor=0.02):
     """(pip, signed height) of every hit either way along one axis."""
-    found = [(p, h) for p, h in hits(np.abs(v), floor)]
-    return [(p, h * np.sign(v[round(p) % len(v)])) for p, h in found]
+    return [(p, h * np.sign(v[round(p) % len(v)])) for p, h in hits(np.abs(v), floor)]
 
 
 def in_beats(pips):
@@ -69,34 +68,31 @@ def test_packets_count_spacing_and_side_motion(name):
     carrier = rows[:, 2] if kind == "depth" else rows[:, 1]
     runs = active_runs(rows)
     assert len(runs) == n
-    centres, sides, sizes, levels = [], [], [], []
+    centres, leans, ends, sizes, levels = [], [], [], [], []
     for start, stop in runs:
         assert stop - start < 512 / n, "packets are compact and rest between each other"
-        wave = carrier[start:stop]
-        crests = [i for i in range(1, len(wave) - 1) if wave[i - 1] < wave[i] >= wave[i + 1]]
+        wave, x = carrier[start:stop], rows[start:stop, 0]
+        crests = [start + i for i in range(1, len(wave) - 1) if wave[i - 1] < wave[i] >= wave[i + 1]]
         assert 2 <= len(crests) <= 6, "a few cycles in each packet"
         # A crest peaks midway through the smooth window: the packet's time.
         middle = (start + stop - 1) / 2
-        centre = min((start + i for i in crests), key=lambda c: abs(c - middle))
-        assert abs(centre - middle) <= 0.5
-        centres.append(centre)
-        x = rows[start:stop, 0]
+        centres.append(min(crests, key=lambda c: abs(c - middle)))
+        assert abs(centres[-1] - middle) <= 0.5
         half = len(x) // 2
-        sides.append(np.sign(x.sum()))
+        leans.append(x.mean())
+        ends.append(np.sign(x[-half:].sum()))
         if kind == "crossing":
-            first, second = np.sign(x[:half].sum()), np.sign(x[-half:].sum())
-            assert first == -second != 0 and abs(x[half]) < 0.05, "sweeps through the centre"
-            sides[-1] = second
-        sizes.append(np.ptp(carrier[start:stop]))
-        levels.append(carrier[start:stop].mean())
+            assert np.sign(x[:half].sum()) == -ends[-1] and abs(x[half]) < 0.05, "sweeps through the centre"
+        sizes.append(np.ptp(wave))
+        levels.append(wave.mean())
     # Evenly spread: each on the pip nearest its share of the loop.
     assert np.ptp(np.array(centres) - np.arange(n) * 512 / n) <= 1.0
     if kind == "cascading":
-        assert all(np.diff([x.mean() for x in (rows[a:b, 0] for a, b in runs)]) < 0), "steps across"
+        assert all(np.diff(leans) < 0), "steps across"
         assert all(np.diff(sizes) < 0) and all(np.diff(levels) < 0), "each smaller and lower"
     else:
-        # Sides (for a crossing packet, the side it ends on) alternate packet by packet.
-        assert sides == [(-1.0) ** j for j in range(n)]
+        # The side a packet leans to (or ends on, crossing) alternates.
+        assert ends == [(-1.0) ** j for j in range(n)]
     if kind == "depth":
         assert (rows[:, 1] >= 0).all() and np.ptp(rows[:, 1]) > 0.1
 
@@ -128,17 +124,14 @@ def test_canon_answers_close_or_late_and_alters_the_second_half(number):
         assert [p for p, _ in answered] == pytest.approx([t + float(delay) * BEAT for t in times], abs=0.05)
         assert [np.sign(h) for _, h in answered] == signs
         delays[word] = delay
-        late_times = np.array([p for p, _ in altered])
-        kinds = set()
-        if len(altered) == len(answered) and np.allclose(late_times, [p for p, _ in answered], atol=0.05):
-            if [np.sign(h) for _, h in altered] == [-s for s in signs]:
-                kinds.add("inverted")
-        if len(altered) == len(answered) and np.allclose(late_times - late_times[0], 2 * (np.array(times) - times[0]),
-                                                         atol=0.05):
-            kinds.add("augmented")
-        if len(altered) == len(answered) - 1 and all(
-                np.isclose(t, [p for p, _ in answered], atol=0.05).any() for t in late_times):
-            kinds.add("dropped")
+        first, later = np.array([p for p, _ in answered]), np.array([p for p, _ in altered])
+        same_count = len(later) == len(first)
+        kinds = {k for k, holds in {
+            "inverted": same_count and np.allclose(later, first, atol=0.05)
+            and [np.sign(h) for _, h in altered] == [-s for s in signs],
+            "augmented": same_count and np.allclose(later - first[0], 2 * (first - first[0]), atol=0.05),
+            "dropped": len(later) == len(first) - 1 and np.isclose(later[:, None], first, atol=0.05).any(1).all(),
+        }.items() if holds}
         assert len(kinds) == 1, kinds
         alterations |= kinds
     assert delays["close"] < 1 < delays["late"]
@@ -190,8 +183,7 @@ def test_ladder_regions_read_back_their_densities(name):
         assert all(abs(p - k * BEAT / q) <= 0.5 for k, (p, _) in enumerate(region))
         assert [np.sign(h) for _, h in region] == [(-1.0) ** k for k in range(2 * q)]
         assert region[0][0] == 0 and abs(region[0][1]) > 1.3 * max(abs(h) for _, h in region[1:])
-    accents = [i for i in maxima(-rows[:, 1])]
-    assert accents == [0, 128, 256, 384]
+    assert maxima(-rows[:, 1]) == [0, 128, 256, 384], "a dip in y marks each region start"
 
 
 def necklace_word(rows):
