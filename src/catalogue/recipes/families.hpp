@@ -30,6 +30,11 @@ Shapes groove_family();
 Shapes rhythm_phrases();
 Shapes swing_family();
 Shapes stick_family();
+Shapes packet_family();
+Shapes canon_family();
+Shapes echo_family();
+Shapes ladder_family();
+Shapes necklace_family();
 
 // All shapes in catalogue order.
 Shapes catalogue_shapes();

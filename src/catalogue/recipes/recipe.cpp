@@ -205,9 +205,6 @@ double hashed_unit(unsigned seed, unsigned index) {
     return static_cast<double>(z >> 11) * (2.0 / 9007199254740992.0) - 1.0;
 }
 
-}  // namespace trovelin::recipes
-
-namespace trovelin::recipes {
 
 // Score-driven shapes: hits summed round the loop, and strokes read from a sticking.
 Point sum_hits(double pip, const std::vector<PulseHit>& hits, double period) {

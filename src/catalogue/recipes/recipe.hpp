@@ -112,9 +112,18 @@ private:
 // stateless, so any control point can be recomputed on its own.
 double hashed_unit(unsigned seed, unsigned index);
 
-}  // namespace trovelin::recipes
+// Score helpers for families driven by explicit scores of hits.
 
-namespace trovelin::recipes {
+// Pips in a beat.
+inline constexpr int BEAT = 64;
+
+// An exact fraction of a beat, as a score writes onset times and gaps:
+// {5, 6} is five sixths of a beat, 53.33... pips.
+struct BeatFraction {
+    int num;
+    int den = 1;
+    double pips() const { return static_cast<double>(BEAT * num) / den; }
+};
 
 // Score-driven shapes. A hit is a peak-aligned pulse of its own half-width at
 // an onset pip (fractional allowed) that moves each axis by `peak` at its
