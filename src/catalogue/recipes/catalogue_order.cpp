@@ -21,6 +21,10 @@ Shapes catalogue_shapes() {
              &euclid_family,
              &poly_family,
              &meter_family,
+             &spline_family,
+             &tour_family,
+             &scan_family,
+             &reach_family,
          }) {
         Shapes shapes = block();
         all.insert(all.end(), std::make_move_iterator(shapes.begin()), std::make_move_iterator(shapes.end()));

@@ -20,6 +20,10 @@ Shapes mech_family();
 Shapes euclid_family();
 Shapes poly_family();
 Shapes meter_family();
+Shapes spline_family();
+Shapes tour_family();
+Shapes scan_family();
+Shapes reach_family();
 
 // All shapes in catalogue order.
 Shapes catalogue_shapes();
