@@ -205,4 +205,68 @@ double hashed_unit(unsigned seed, unsigned index) {
     return static_cast<double>(z >> 11) * (2.0 / 9007199254740992.0) - 1.0;
 }
 
+namespace {
+
+LoopCurve axis_curve(const std::vector<std::pair<double, Point>>& keys, double Point::*axis) {
+    std::vector<std::pair<double, double>> values;
+    values.reserve(keys.size());
+    for (const auto& [phase, p] : keys) {
+        values.emplace_back(phase, p.*axis);
+    }
+    return LoopCurve(std::move(values));
+}
+
+}  // namespace
+
+LoopPath::LoopPath(const std::vector<std::pair<double, Point>>& keys)
+    : x_(axis_curve(keys, &Point::x)), y_(axis_curve(keys, &Point::y)), z_(axis_curve(keys, &Point::z)) {}
+
+Point LoopPath::operator()(double phase) const {
+    return {x_(phase), y_(phase), z_(phase)};
+}
+
+std::vector<std::pair<double, Point>> keys_by_length(const std::vector<Point>& points) {
+    const std::size_t n = points.size();
+    std::vector<double> along(n + 1, 0.0);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Point& a = points[i];
+        const Point& b = points[(i + 1) % n];
+        const double dx = b.x - a.x;
+        const double dy = b.y - a.y;
+        const double dz = b.z - a.z;
+        const double d = std::sqrt(dx * dx + dy * dy + dz * dz);
+        if (!(d > 0.0)) {
+            throw std::logic_error("neighbouring path points must differ");
+        }
+        along[i + 1] = along[i] + d;
+    }
+    std::vector<std::pair<double, Point>> keys;
+    keys.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        keys.emplace_back(along[i] / along[n], points[i]);
+    }
+    return keys;
+}
+
+EasedProgress::EasedProgress(std::vector<std::pair<double, double>> keys) : keys_(std::move(keys)) {
+    check_phases(keys_);
+    for (std::size_t i = 1; i < keys_.size(); ++i) {
+        if (keys_[i].second < keys_[i - 1].second) {
+            throw std::logic_error("progress must not go back");
+        }
+    }
+    if (!(keys_.back().second < keys_.front().second + 1.0)) {
+        throw std::logic_error("progress must stay within one lap");
+    }
+}
+
+double EasedProgress::operator()(double time) const {
+    const Segment seg = find_segment(keys_, time);
+    const double p0 = keys_[seg.i].second;
+    // The last key runs on to the first one a lap later.
+    const double p1 = keys_[seg.j].second + (seg.j == 0 ? 1.0 : 0.0);
+    const double p = p0 + (p1 - p0) * smootherstep(seg.u);
+    return p >= 1.0 ? p - 1.0 : p;
+}
+
 }  // namespace trovelin::recipes

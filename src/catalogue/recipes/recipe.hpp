@@ -112,4 +112,39 @@ private:
 // stateless, so any control point can be recomputed on its own.
 double hashed_unit(unsigned seed, unsigned index);
 
+// A closed curve through points in space at given phases, phase in [0, 1)
+// strictly increasing: one LoopCurve per axis over the shared phases, so the
+// curve passes through every point at its phase with a tangent along the
+// chord between its neighbours.
+class LoopPath {
+public:
+    explicit LoopPath(const std::vector<std::pair<double, Point>>& keys);
+    Point operator()(double phase) const;
+
+private:
+    LoopCurve x_;
+    LoopCurve y_;
+    LoopCurve z_;
+};
+
+// Keys for a LoopPath through `points` in order, each phase proportional to
+// the distance travelled from the first point around the closed polygon; the
+// first point is at phase 0. Neighbouring points must differ.
+std::vector<std::pair<double, Point>> keys_by_length(const std::vector<Point>& points);
+
+// Progress along a closed path over one loop: (time, progress) keys, time
+// strictly increasing in [0, 1), progress non-decreasing and less than the
+// first key's progress plus 1; the loop closes back to the first key one
+// whole lap on. Between keys progress follows smootherstep, so it comes to
+// rest at every key, and two keys of equal progress hold it still. Returns a
+// progress in [0, 1), for a LoopPath.
+class EasedProgress {
+public:
+    explicit EasedProgress(std::vector<std::pair<double, double>> keys);
+    double operator()(double time) const;
+
+private:
+    std::vector<std::pair<double, double>> keys_;
+};
+
 }  // namespace trovelin::recipes
