@@ -269,4 +269,46 @@ double EasedProgress::operator()(double time) const {
     return p >= 1.0 ? p - 1.0 : p;
 }
 
+EvenLoopPath::EvenLoopPath(const std::vector<std::pair<double, Point>>& keys, int samples) : path_(keys) {
+    const std::size_t n = keys.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        const double from = keys[k].first;
+        const double to = k + 1 < n ? keys[k + 1].first : 1.0;
+        key_samples_.push_back(phases_.size());
+        for (int q = 0; q < samples; ++q) {
+            phases_.push_back(q == 0 ? from : from + (to - from) * q / samples);
+        }
+    }
+    phases_.push_back(1.0);
+    shares_.assign(phases_.size(), 0.0);
+    Point last = path_(phases_[0]);
+    for (std::size_t q = 1; q < phases_.size(); ++q) {
+        const Point p = path_(phases_[q]);
+        const double dx = p.x - last.x;
+        const double dy = p.y - last.y;
+        const double dz = p.z - last.z;
+        shares_[q] = shares_[q - 1] + std::sqrt(dx * dx + dy * dy + dz * dz);
+        last = p;
+    }
+    const double total = shares_.back();
+    for (double& s : shares_) {
+        s /= total;
+    }
+    shares_.back() = 1.0;
+}
+
+Point EvenLoopPath::operator()(double progress) const {
+    progress -= std::floor(progress);
+    // The sample at or before this progress, and the fraction of the way on
+    // to the next one.
+    const auto after = std::upper_bound(shares_.begin(), shares_.end(), progress);
+    const std::size_t q = static_cast<std::size_t>(after - shares_.begin()) - 1;
+    const double u = (progress - shares_[q]) / (shares_[q + 1] - shares_[q]);
+    return path_(phases_[q] + (phases_[q + 1] - phases_[q]) * u);
+}
+
+double EvenLoopPath::key_progress(std::size_t key) const {
+    return shares_[key_samples_.at(key)];
+}
+
 }  // namespace trovelin::recipes

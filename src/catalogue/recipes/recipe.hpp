@@ -147,4 +147,22 @@ private:
     std::vector<std::pair<double, double>> keys_;
 };
 
+// A LoopPath travelled at an even pace: progress in [0, 1) is the share of the
+// path's length covered since key 0, measured along a fine polyline through
+// the curve (`samples` points between neighbouring keys), so equal steps of
+// progress cover equal distances. A key's own progress maps back onto exactly
+// its phase, so the path is exactly at the key there.
+class EvenLoopPath {
+public:
+    explicit EvenLoopPath(const std::vector<std::pair<double, Point>>& keys, int samples = 128);
+    Point operator()(double progress) const;
+    double key_progress(std::size_t key) const;
+
+private:
+    LoopPath path_;
+    std::vector<double> phases_;   // sample phases, every key's among them, ending at 1
+    std::vector<double> shares_;   // share of the length covered at each sample
+    std::vector<std::size_t> key_samples_;
+};
+
 }  // namespace trovelin::recipes
