@@ -12,8 +12,8 @@
 //
 // Kinds, in each reach's own frame (out along the reach, across it):
 // scoop  dips to one side on the way out and comes back on a shallower path;
-// hook   runs out nearly straight, curls round at the end and comes back
-//        inside the curl;
+// hook   runs out straight, curls round into a hook at the end, and comes
+//        back out of the curl and down beside the shank;
 // lift   rises in depth towards the far end and sinks on the way back (3-D);
 // recoil darts out, snaps back past the centre to the opposite side, and
 //        settles.
@@ -64,13 +64,16 @@ Recipe recipe(Kind kind) {
                     0.3};
         case Kind::hook:
             return {{{0.08, 0.0, 0, false},
-                     {0.5, 0.02, 0, false},
-                     {0.88, 0.06, 0, false},
-                     {1.02, 0.22, 0, false},
-                     {0.92, 0.38, 0, false},
-                     {0.76, 0.3, 0, true},
-                     {0.48, 0.13, 0, false},
-                     {0.1, 0.04, 0, false}},
+                     {0.5, 0.0, 0, false},
+                     {0.86, 0.02, 0, false},
+                     {1.02, 0.16, 0, false},
+                     {0.98, 0.36, 0, false},
+                     {0.84, 0.44, 0, false},
+                     {0.68, 0.36, 0, true},
+                     {0.86, 0.32, 0, false},
+                     {0.9, 0.12, 0, false},
+                     {0.56, 0.05, 0, false},
+                     {0.12, 0.02, 0, false}},
                     {0.48, 0.38},
                     1.2};
         case Kind::lift:
@@ -124,21 +127,20 @@ Shape reach(Kind kind, const std::string& word, int count) {
             points.push_back({a * ux - b * uy, a * uy + b * ux, depth ? (end ? w.depth : length * lift * w.depth) : 0.0});
         }
     }
-    const std::vector<std::pair<double, Point>> keys = keys_by_length(points);
-    const LoopPath path(keys);
+    const EvenLoopPath path(keys_by_length(points));
     // Each reach's slot: hold at the centre, then an eased move to each resting
     // waypoint in turn and on to the next reach's centre.
     std::vector<std::pair<double, double>> timing;
     for (int j = 0; j < count; ++j) {
         const double slot = 1.0 / count;
         double t = slot * j;
-        const double centre = keys[centres[j]].first;
+        const double centre = path.key_progress(centres[j]);
         timing.emplace_back(t, centre);
         t += HOLD * slot;
         timing.emplace_back(t, centre);
         for (std::size_t q = 0; q < rests[j].size(); ++q) {
             t += r.pace[q] * slot;
-            timing.emplace_back(t, keys[rests[j][q]].first);
+            timing.emplace_back(t, path.key_progress(rests[j][q]));
         }
     }
     const EasedProgress progress(std::move(timing));

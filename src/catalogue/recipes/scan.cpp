@@ -120,21 +120,20 @@ Shape scan(Kind kind, const std::string& word, int rows) {
     }
     points.insert(points.end(), back.begin(), back.end());
 
-    const std::vector<std::pair<double, Point>> keys = keys_by_length(points);
-    const LoopPath path(keys);
+    const EvenLoopPath path(keys_by_length(points));
     // Time for each eased move between rests, the return last.
     std::vector<double> weights;
     double total = 0.0;
     for (std::size_t r = 0; r < rests.size(); ++r) {
-        const double from = keys[rests[r]].first;
-        const double to = r + 1 < rests.size() ? keys[rests[r + 1]].first : 1.0;
+        const double from = path.key_progress(rests[r]);
+        const double to = r + 1 < rests.size() ? path.key_progress(rests[r + 1]) : 1.0;
         weights.push_back(to - from + EXTRA_SHARE);
         total += weights.back();
     }
     std::vector<std::pair<double, double>> timing;
     double t = 0.0;
     for (std::size_t r = 0; r < rests.size(); ++r) {
-        timing.emplace_back(t, keys[rests[r]].first);
+        timing.emplace_back(t, path.key_progress(rests[r]));
         t += weights[r] / total;
     }
     const EasedProgress progress(std::move(timing));
