@@ -105,7 +105,7 @@ Shape reach(Kind kind, const std::string& word, int count) {
     const bool depth = kind == Kind::lift;
     std::vector<Point> points;
     std::vector<std::size_t> centres;
-    std::vector<std::vector<std::size_t>> rests(static_cast<std::size_t>(count));
+    std::vector<std::vector<std::size_t>> rests;  // per reach
     for (int j = 0; j < count; ++j) {
         const int stride = count == 5 ? 2 : count == 7 ? 3 : 1;
         const double angle = r.base_angle + TWO_PI * (j * stride % count) / count + 0.2 * std::sin(3.1 * j + 0.5);
@@ -115,6 +115,7 @@ Shape reach(Kind kind, const std::string& word, int count) {
         const double ux = std::cos(angle);
         const double uy = std::sin(angle);
         centres.push_back(points.size());
+        rests.emplace_back();
         points.push_back({0.0, 0.0, 0.0});
         for (std::size_t q = 0; q < r.points.size(); ++q) {
             const Waypoint& w = r.points[q];
@@ -122,7 +123,7 @@ Shape reach(Kind kind, const std::string& word, int count) {
             const double b = length * w.across * hand;
             const bool end = q == 0 || q + 1 == r.points.size();
             if (w.rest) {
-                rests[j].push_back(points.size());
+                rests.back().push_back(points.size());
             }
             points.push_back({a * ux - b * uy, a * uy + b * ux, depth ? (end ? w.depth : length * lift * w.depth) : 0.0});
         }
@@ -131,9 +132,9 @@ Shape reach(Kind kind, const std::string& word, int count) {
     // Each reach's slot: hold at the centre, then an eased move to each resting
     // waypoint in turn and on to the next reach's centre.
     std::vector<std::pair<double, double>> timing;
-    for (int j = 0; j < count; ++j) {
-        const double slot = 1.0 / count;
-        double t = slot * j;
+    const double slot = 1.0 / count;
+    for (std::size_t j = 0; j < rests.size(); ++j) {
+        double t = slot * static_cast<double>(j);
         const double centre = path.key_progress(centres[j]);
         timing.emplace_back(t, centre);
         t += HOLD * slot;

@@ -47,27 +47,29 @@ Point vertex(int j, int n, int k, bool depth) {
 
 Shape tour(int n, int k, int dimensions) {
     const bool depth = dimensions == 3;
-    std::vector<double> dwell(static_cast<std::size_t>(n));
+    std::vector<double> dwell;
     double dwelling = 0.0;
     for (int m = 0; m < n; ++m) {
         double share = m % 2 == 0 ? LONG_DWELL : SHORT_DWELL;
         if (n % 2 == 1 && m == n - 1) {
             share = MIDDLE_DWELL;
         }
-        dwell[m] = share * LOOP / n;
-        dwelling += dwell[m];
+        dwell.push_back(share * LOOP / n);
+        dwelling += dwell.back();
     }
     const double move = (LOOP - dwelling) / n;
     std::vector<std::pair<double, double>> xs, ys, zs;
     double t = 0.0;
-    for (int m = 0; m < n; ++m) {
-        const Point v = vertex(m * k % n, n, k, depth);
-        for (double at : {t, t + dwell[m]}) {
+    int visit = 0;
+    for (double d : dwell) {
+        const Point v = vertex(visit * k % n, n, k, depth);
+        for (double at : {t, t + d}) {
             xs.emplace_back(at / LOOP, v.x);
             ys.emplace_back(at / LOOP, v.y);
             zs.emplace_back(at / LOOP, v.z);
         }
-        t += dwell[m] + move;
+        t += d + move;
+        ++visit;
     }
     const EasedKeys x(std::move(xs), true);
     const EasedKeys y(std::move(ys), true);
