@@ -35,6 +35,10 @@ Shapes canon_family();
 Shapes echo_family();
 Shapes ladder_family();
 Shapes necklace_family();
+Shapes spline_family();
+Shapes tour_family();
+Shapes scan_family();
+Shapes reach_family();
 
 // All shapes in catalogue order.
 Shapes catalogue_shapes();

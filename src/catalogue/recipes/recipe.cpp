@@ -254,4 +254,110 @@ std::vector<PulseHit> sticking_hits(const std::string& sticking, double first, i
     return hits;
 }
 
+namespace {
+
+LoopCurve axis_curve(const std::vector<std::pair<double, Point>>& keys, double Point::*axis) {
+    std::vector<std::pair<double, double>> values;
+    values.reserve(keys.size());
+    for (const auto& [phase, p] : keys) {
+        values.emplace_back(phase, p.*axis);
+    }
+    return LoopCurve(std::move(values));
+}
+
+}  // namespace
+
+LoopPath::LoopPath(const std::vector<std::pair<double, Point>>& keys)
+    : x_(axis_curve(keys, &Point::x)), y_(axis_curve(keys, &Point::y)), z_(axis_curve(keys, &Point::z)) {}
+
+Point LoopPath::operator()(double phase) const {
+    return {x_(phase), y_(phase), z_(phase)};
+}
+
+std::vector<std::pair<double, Point>> keys_by_length(const std::vector<Point>& points) {
+    const std::size_t n = points.size();
+    std::vector<double> along(n + 1, 0.0);
+    for (std::size_t i = 0; i < n; ++i) {
+        const Point& a = points[i];
+        const Point& b = points[(i + 1) % n];
+        const double dx = b.x - a.x;
+        const double dy = b.y - a.y;
+        const double dz = b.z - a.z;
+        const double d = std::sqrt(dx * dx + dy * dy + dz * dz);
+        if (!(d > 0.0)) {
+            throw std::logic_error("neighbouring path points must differ");
+        }
+        along[i + 1] = along[i] + d;
+    }
+    std::vector<std::pair<double, Point>> keys;
+    keys.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        keys.emplace_back(along[i] / along[n], points[i]);
+    }
+    return keys;
+}
+
+EasedProgress::EasedProgress(std::vector<std::pair<double, double>> keys) : keys_(std::move(keys)) {
+    check_phases(keys_);
+    for (std::size_t i = 1; i < keys_.size(); ++i) {
+        if (keys_[i].second < keys_[i - 1].second) {
+            throw std::logic_error("progress must not go back");
+        }
+    }
+    if (!(keys_.back().second < keys_.front().second + 1.0)) {
+        throw std::logic_error("progress must stay within one lap");
+    }
+}
+
+double EasedProgress::operator()(double time) const {
+    const Segment seg = find_segment(keys_, time);
+    const double p0 = keys_[seg.i].second;
+    // The last key runs on to the first one a lap later.
+    const double p1 = keys_[seg.j].second + (seg.j == 0 ? 1.0 : 0.0);
+    const double p = p0 + (p1 - p0) * smootherstep(seg.u);
+    return p >= 1.0 ? p - 1.0 : p;
+}
+
+EvenLoopPath::EvenLoopPath(const std::vector<std::pair<double, Point>>& keys, int samples) : path_(keys) {
+    const std::size_t n = keys.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        const double from = keys[k].first;
+        const double to = k + 1 < n ? keys[k + 1].first : 1.0;
+        key_samples_.push_back(phases_.size());
+        for (int q = 0; q < samples; ++q) {
+            phases_.push_back(q == 0 ? from : from + (to - from) * q / samples);
+        }
+    }
+    phases_.push_back(1.0);
+    shares_.assign(phases_.size(), 0.0);
+    Point last = path_(phases_[0]);
+    for (std::size_t q = 1; q < phases_.size(); ++q) {
+        const Point p = path_(phases_[q]);
+        const double dx = p.x - last.x;
+        const double dy = p.y - last.y;
+        const double dz = p.z - last.z;
+        shares_[q] = shares_[q - 1] + std::sqrt(dx * dx + dy * dy + dz * dz);
+        last = p;
+    }
+    const double total = shares_.back();
+    for (double& s : shares_) {
+        s /= total;
+    }
+    shares_.back() = 1.0;
+}
+
+Point EvenLoopPath::operator()(double progress) const {
+    progress -= std::floor(progress);
+    // The sample at or before this progress, and the fraction of the way on
+    // to the next one.
+    const auto after = std::upper_bound(shares_.begin(), shares_.end(), progress);
+    const std::size_t q = static_cast<std::size_t>(after - shares_.begin()) - 1;
+    const double u = (progress - shares_[q]) / (shares_[q + 1] - shares_[q]);
+    return path_(phases_[q] + (phases_[q + 1] - phases_[q]) * u);
+}
+
+double EvenLoopPath::key_progress(std::size_t key) const {
+    return shares_[key_samples_.at(key)];
+}
+
 }  // namespace trovelin::recipes

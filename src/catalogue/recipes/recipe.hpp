@@ -154,5 +154,57 @@ struct StrokeStyle {
 };
 std::vector<PulseHit> sticking_hits(const std::string& sticking, double first, int per_beat,
                                     const StrokeStyle& style);
+// A closed curve through points in space at given phases, phase in [0, 1)
+// strictly increasing: one LoopCurve per axis over the shared phases, so the
+// curve passes through every point at its phase with a tangent along the
+// chord between its neighbours.
+class LoopPath {
+public:
+    explicit LoopPath(const std::vector<std::pair<double, Point>>& keys);
+    Point operator()(double phase) const;
+
+private:
+    LoopCurve x_;
+    LoopCurve y_;
+    LoopCurve z_;
+};
+
+// Keys for a LoopPath through `points` in order, each phase proportional to
+// the distance travelled from the first point around the closed polygon; the
+// first point is at phase 0. Neighbouring points must differ.
+std::vector<std::pair<double, Point>> keys_by_length(const std::vector<Point>& points);
+
+// Progress along a closed path over one loop: (time, progress) keys, time
+// strictly increasing in [0, 1), progress non-decreasing and less than the
+// first key's progress plus 1; the loop closes back to the first key one
+// whole lap on. Between keys progress follows smootherstep, so it comes to
+// rest at every key, and two keys of equal progress hold it still. Returns a
+// progress in [0, 1), for a LoopPath.
+class EasedProgress {
+public:
+    explicit EasedProgress(std::vector<std::pair<double, double>> keys);
+    double operator()(double time) const;
+
+private:
+    std::vector<std::pair<double, double>> keys_;
+};
+
+// A LoopPath travelled at an even pace: progress in [0, 1) is the share of the
+// path's length covered since key 0, measured along a fine polyline through
+// the curve (`samples` points between neighbouring keys), so equal steps of
+// progress cover equal distances. A key's own progress maps back onto exactly
+// its phase, so the path is exactly at the key there.
+class EvenLoopPath {
+public:
+    explicit EvenLoopPath(const std::vector<std::pair<double, Point>>& keys, int samples = 128);
+    Point operator()(double progress) const;
+    double key_progress(std::size_t key) const;
+
+private:
+    LoopPath path_;
+    std::vector<double> phases_;   // sample phases, every key's among them, ending at 1
+    std::vector<double> shares_;   // share of the length covered at each sample
+    std::vector<std::size_t> key_samples_;
+};
 
 }  // namespace trovelin::recipes
