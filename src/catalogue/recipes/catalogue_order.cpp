@@ -15,12 +15,18 @@ Shapes catalogue_shapes() {
              &orbit_family,
              &weave_family,
              &polar_family,
+             &polar_scallop_family,
              &spiro_family,
              &space_family,
              &mech_family,
              &euclid_family,
              &poly_family,
              &meter_family,
+             &ribbon_family,
+             &contour_family,
+             &silhouette_family,
+             &surface_family,
+             &braid_family,
          }) {
         Shapes shapes = block();
         all.insert(all.end(), std::make_move_iterator(shapes.begin()), std::make_move_iterator(shapes.end()));

@@ -20,6 +20,12 @@ Shapes mech_family();
 Shapes euclid_family();
 Shapes poly_family();
 Shapes meter_family();
+Shapes polar_scallop_family();
+Shapes ribbon_family();
+Shapes contour_family();
+Shapes silhouette_family();
+Shapes surface_family();
+Shapes braid_family();
 
 // All shapes in catalogue order.
 Shapes catalogue_shapes();
