@@ -50,7 +50,7 @@ struct Contour {
     double tilt_at; // angle of the outline's highest point in depth
 };
 
-constexpr double Q = HALF_PI / 2;
+constexpr double Q = HALF_PI / 2;  // an eighth of a turn
 
 constexpr Contour CONTOURS[16] = {
     {0.55, 0.55, 1.0, 0.8, 3, HALF_PI, 0.07, HALF_PI, 0.3, 0.5, 0.0, 0.0},
@@ -73,7 +73,7 @@ constexpr Contour CONTOURS[16] = {
 
 Shape contour_shape(int n, const Contour& c) {
     const int dims = n < 8 ? 2 : 3;
-    // Crests evenly spaced around the middle of the run, at whole or half pips.
+    // Crests an eighth note apart, spread evenly about the middle of the run.
     std::vector<Onset> crests;
     const double middle = c.at / TWO_PI * LOOP;
     for (int j = 0; j < c.ripples; ++j) {

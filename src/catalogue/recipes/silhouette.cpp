@@ -33,7 +33,7 @@ struct Silhouette {
 };
 
 // Sixteen spreads: harmonic sets, size ratios, phases and cross-axis
-// offsets chosen so that no two outlines share a lobe count and a lean.
+// offsets differ from member to member so that no two outlines look alike.
 constexpr Silhouette SPREADS[16] = {
     {{{1, 1.0, 0.0, 0.0}, {2, 0.38, 0.4, PI}, {5, 0.16, 1.2, 2.2}}, 0.8, 0.22},
     {{{1, 1.0, 0.0, 0.3}, {3, 0.32, 1.0, PI}, {4, 0.2, 0.3, 1.0}}, 0.9, 0.18},
