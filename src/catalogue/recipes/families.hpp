@@ -39,6 +39,12 @@ Shapes spline_family();
 Shapes tour_family();
 Shapes scan_family();
 Shapes reach_family();
+Shapes polar_scallop_family();
+Shapes ribbon_family();
+Shapes contour_family();
+Shapes silhouette_family();
+Shapes surface_family();
+Shapes braid_family();
 
 // All shapes in catalogue order.
 Shapes catalogue_shapes();
