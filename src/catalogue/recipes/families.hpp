@@ -20,6 +20,11 @@ Shapes mech_family();
 Shapes euclid_family();
 Shapes poly_family();
 Shapes meter_family();
+Shapes ease_family();
+Shapes akwf_family();
+Shapes env_family();
+Shapes seq_family();
+Shapes noise_family();
 
 // All shapes in catalogue order.
 Shapes catalogue_shapes();
