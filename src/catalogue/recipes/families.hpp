@@ -45,6 +45,11 @@ Shapes contour_family();
 Shapes silhouette_family();
 Shapes surface_family();
 Shapes braid_family();
+Shapes ease_family();
+Shapes akwf_family();
+Shapes env_family();
+Shapes seq_family();
+Shapes noise_family();
 
 // All shapes in catalogue order.
 Shapes catalogue_shapes();
