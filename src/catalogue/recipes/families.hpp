@@ -20,6 +20,9 @@ Shapes mech_family();
 Shapes euclid_family();
 Shapes poly_family();
 Shapes meter_family();
+Shapes gesture_family();
+Shapes arm_family();
+Shapes dwell_family();
 
 // All shapes in catalogue order.
 Shapes catalogue_shapes();
