@@ -36,9 +36,9 @@ Shape gesture(const std::string& variant, const std::string& words, int dimensio
 }
 
 // Out to the hand's own side on a rising arc, held at full stretch for a beat,
-// and back on a lower, slacker arc to rest.
+// and back on a lower, slacker arc to rest; it never crosses the body line.
 Shape side_reach() {
-    const Point home{-0.1, -0.2};
+    const Point home{0.1, -0.2};
     const Point out{1.0, 0.2};
     MovePath p;
     p.then(32, eased_move(home, home))
@@ -110,7 +110,8 @@ Shape corner_taps() {
 }
 
 // A small wind-up back along the diagonal, then out along it through the
-// centre to touch the upper corner; the return drifts a little off the line.
+// centre to touch the upper corner on the fourth beat (pip 192); the return
+// drifts a little off the line.
 Shape diagonal_touch() {
     const Point centre{0.0, 0.0};
     const Point wind{-0.5, -0.5};
@@ -119,10 +120,10 @@ Shape diagonal_touch() {
     p.then(32, eased_move(centre, centre))
         .then(64, eased_move(centre, wind))
         .hold(16)
-        .then(96, eased_move(wind, touch, {0.06, -0.06}))
+        .then(80, eased_move(wind, touch, {0.06, -0.06}))
         .hold(TOUCH)
         .then(216, eased_move(touch, centre, {0.14, -0.14}))
-        .hold(80);
+        .hold(96);
     return gesture("diagonal_touch", "diagonal touch", 2, p);
 }
 
