@@ -71,6 +71,9 @@ Shape dwell(int number, const Phrase& f) {
             return Point{f.home.x + (f.second.x - f.home.x) * g, f.home.y + (f.second.y - f.home.y) * g,
                          f.home.z + (f.second.z - f.home.z) * g};
         });
+    if (p.period() != LOOP) {
+        throw std::logic_error("a dwell phrase lasts sixteen beats");
+    }
     Shape s = make_shape("dwell_phrase_" + two_digits(number), PHRASE, LOOP, 3, [&p](int i) { return p(i); });
     scale_to_peak(s.rows, PEAK, true);
     return s;
