@@ -50,6 +50,9 @@ Shapes akwf_family();
 Shapes env_family();
 Shapes seq_family();
 Shapes noise_family();
+Shapes gesture_family();
+Shapes arm_family();
+Shapes dwell_family();
 
 // All shapes in catalogue order.
 Shapes catalogue_shapes();

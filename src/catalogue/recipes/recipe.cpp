@@ -360,4 +360,62 @@ double EvenLoopPath::key_progress(std::size_t key) const {
     return shares_[key_samples_.at(key)];
 }
 
+// Timed moves.
+
+namespace {
+
+bool same_point(const Point& a, const Point& b) {
+    return std::fabs(a.x - b.x) <= 1e-9 && std::fabs(a.y - b.y) <= 1e-9 && std::fabs(a.z - b.z) <= 1e-9;
+}
+
+}  // namespace
+
+MovePath& MovePath::then(int pips, Move move) {
+    if (pips <= 0) {
+        throw std::logic_error("a move lasts at least one pip");
+    }
+    if (!moves_.empty() && !same_point(move(0.0), end())) {
+        throw std::logic_error("a move must start where the path has got to");
+    }
+    moves_.push_back({period(), pips, std::move(move)});
+    return *this;
+}
+
+MovePath& MovePath::hold(int pips) {
+    const Point here = end();
+    return then(pips, [here](double) { return here; });
+}
+
+Point MovePath::end() const {
+    if (moves_.empty()) {
+        throw std::logic_error("a path holds nowhere before its first move");
+    }
+    return moves_.back().move(1.0);
+}
+
+int MovePath::period() const {
+    return moves_.empty() ? 0 : moves_.back().start + moves_.back().pips;
+}
+
+Point MovePath::operator()(int pip) const {
+    if (moves_.empty() || !same_point(end(), moves_.front().move(0.0))) {
+        throw std::logic_error("a path must end where it starts");
+    }
+    for (const Timed& m : moves_) {
+        if (pip >= m.start && pip < m.start + m.pips) {
+            return m.move(static_cast<double>(pip - m.start) / m.pips);
+        }
+    }
+    throw std::logic_error("pip outside the path's loop");
+}
+
+MovePath::Move eased_move(Point a, Point b, Point bow) {
+    return [a, b, bow](double u) {
+        const double s = smootherstep(u);
+        const double arc = 4.0 * s * (1.0 - s);
+        return Point{a.x + (b.x - a.x) * s + arc * bow.x, a.y + (b.y - a.y) * s + arc * bow.y,
+                     a.z + (b.z - a.z) * s + arc * bow.z};
+    };
+}
+
 }  // namespace trovelin::recipes

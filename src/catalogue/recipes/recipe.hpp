@@ -207,4 +207,39 @@ private:
     std::vector<std::size_t> key_samples_;
 };
 
+// Timed moves: a loop authored as one move after another (gestures and
+// lift-and-hold phrases). A move lasts a whole number of pips and gives the
+// point at its own progress u, 0 on its first pip and 1 where the next move
+// begins. Each move must start where the path has got to, and the last must
+// end where the first starts, so the loop closes; a hold keeps the point
+// exactly still, every row of it equal.
+class MovePath {
+public:
+    using Move = std::function<Point(double u)>;
+    // Appends a move; throws if it does not start where the path has got to.
+    MovePath& then(int pips, Move move);
+    // Stays exactly where the path has got to for `pips` pips.
+    MovePath& hold(int pips);
+    // Where the path has got to: the end of the last move.
+    Point end() const;
+    // Pips of all the moves together.
+    int period() const;
+    // The point at a pip in [0, period); throws if the path does not close.
+    Point operator()(int pip) const;
+
+private:
+    struct Timed {
+        int start;
+        int pips;
+        Move move;
+    };
+    std::vector<Timed> moves_;
+};
+
+// From a to b, leaving and arriving at rest (smootherstep progress s), along
+// the straight line pushed aside by `bow` at its middle:
+// a + (b - a) s + 4 s (1 - s) bow. From a point to itself with a bow the move
+// goes out and back, turning at rest halfway.
+MovePath::Move eased_move(Point a, Point b, Point bow = {});
+
 }  // namespace trovelin::recipes
