@@ -21,6 +21,7 @@ Shapes catalogue_shapes() {
              &euclid_family,
              &poly_family,
              &meter_family,
+             &beat_family,
          }) {
         Shapes shapes = block();
         all.insert(all.end(), std::make_move_iterator(shapes.begin()), std::make_move_iterator(shapes.end()));

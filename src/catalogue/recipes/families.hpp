@@ -20,6 +20,7 @@ Shapes mech_family();
 Shapes euclid_family();
 Shapes poly_family();
 Shapes meter_family();
+Shapes beat_family();
 
 // All shapes in catalogue order.
 Shapes catalogue_shapes();
