@@ -165,6 +165,9 @@ std::vector<Onset> events(const Lanes& l, const LaneGains& g) {
     std::vector<Onset> all;
     auto add = [&all](const std::vector<Onset>& lane, double gain) {
         for (const Onset& o : lane) {
+            if (gain == 0.0) {
+                break;  // a lane left out
+            }
             all.push_back({o.pip, o.weight * gain});
         }
     };
@@ -367,22 +370,22 @@ Rows orbit(const Score& s, bool depth) {
     return finish(rows);
 }
 
-// A slow phrase path once round the loop (twice round a four-bar loop), hurried by the drums and swelling
-// a little at every event and with the hats; every bass note swings it outward and forward
-// for as long as it sounds.
+// A slow phrase path once round the loop (twice round a four-bar loop),
+// hurried by the drums; every bass note swings it outward and forward for as
+// long as it sounds, and every event (the hats most) nudges it forward a
+// little.
 Rows glide(const Score& s, bool depth) {
     const Lanes l(s);
     const Track drums = pulses(s.period, events(l, {1.0, 1.0, 0.6, 0.8, 0.0}), 16);
     const Track phase = event_phase(times(2.5, drums), s.period >= 1024 ? 2.0 : 1.0);
-    const Track low = unit(held(s.period, low_end(s), 10, 24));
-    const Track swell = unit(pulses(s.period, events(l, EVERY_EVENT), 12));
-    const Track breathe = unit(l.pulses(l.hat, 10));
+    const Track low = unit(held(s.period, low_end(s), 12, 32));
+    const Track swell = unit(pulses(s.period, events(l, {0.6, 0.8, 1.0, 0.8, 0.3}), 10));
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
-        const double r = 1.0 + 0.45 * low[i] + 0.15 * swell[i] + 0.12 * breathe[i];
+        const double r = 1.0 + 0.4 * low[i];
         rows[i] = {r * (0.75 * std::cos(a) + 0.2 * std::cos(2 * a + 0.6)), r * (0.55 * std::sin(a) + 0.18 * std::sin(3 * a)),
-                   depth ? 0.4 * std::sin(2 * a + 0.3) + 0.55 * low[i] : 0.0};
+                   depth ? 0.4 * std::sin(2 * a + 0.3) + 0.5 * low[i] + 0.25 * swell[i] : 0.0};
     }
     if (depth) {
         centre(rows, &Point::z);
@@ -432,12 +435,13 @@ Rows recoil(const Score& s, bool depth) {
     return finish(rows);
 }
 
-// A wide arch swung side to side once a bar, hurried by kicks and snares;
+// A wide arch swung side to side once a bar, hurried by kicks and snares
+// (and a little by the percussion);
 // bass notes widen it; hats tremble in y, shakers (and other hat-lane
 // voices) in depth, the percussion a little in both.
 Rows flutter(const Score& s, bool depth) {
     const Lanes l(s);
-    const Track swing = mix(1.0, l.pulses(l.kick, 20), 0.85, l.pulses(l.snare, 20));
+    const Track swing = mix(1.0, mix(1.0, l.pulses(l.kick, 20), 0.85, l.pulses(l.snare, 20)), 0.4, l.pulses(l.perc, 20));
     const Track phase = event_phase(times(1.2, swing), s.period / 256.0);
     const Track hat = tremor(s.period, l.hats);
     const Track shaker = tremor(s.period, l.shaker);
@@ -446,7 +450,7 @@ Rows flutter(const Score& s, bool depth) {
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
-        rows[i] = {(0.8 + 0.2 * wide[i]) * std::sin(a) + 0.08 * perc[i], 0.4 * std::cos(2 * a) + 0.16 * hat[i] + 0.1 * perc[i],
+        rows[i] = {(0.8 + 0.2 * wide[i]) * std::sin(a) + 0.08 * perc[i], 0.4 * std::cos(2 * a) + 0.16 * hat[i] + 0.12 * perc[i],
                    depth ? 0.3 * std::cos(a) + 0.2 * shaker[i] + 0.08 * hat[i] : 0.0};
     }
     centre(rows, &Point::y);
@@ -585,15 +589,15 @@ Rows spiral(const Score& s, bool depth) {
     return finish(rows);
 }
 
-// Down the loop and back up through an odd number of gates (S-curves side to
-// side, one more pair each bar), paced by the events; kicks lift, snares cut
-// back against the way the path is turning, and depth draws back against
-// both.
+// Down and back up through gates side to side (x makes three swings, five in
+// a loop of three or four bars, while y travels down and back: an S each
+// way), paced by the events; kicks lift, snares cut back against the way the
+// path is turning, and depth draws back against the drums.
 Rows slalom(const Score& s, bool depth) {
     const Lanes l(s);
     const Track pace = pulses(s.period, events(l, EVERY_EVENT), 16);
-    const Track phase = event_phase(times(2.0, pace), 1.0);
-    const double gates = 2 * (s.period / 256) + 1;
+    const Track phase = event_phase(pace, 1.0);
+    const double gates = s.period >= 768 ? 5.0 : 3.0;
     std::vector<Onset> cuts;
     for (const Onset& sn : l.snare) {
         const double heading = std::cos(gates * TWO_PI * phase_at(phase, 1.0, sn.pip));
@@ -601,11 +605,12 @@ Rows slalom(const Score& s, bool depth) {
     }
     const Track cut = l.pulses(cuts, 10);
     const Track lift = l.pulses(l.kick, 14);
-    const Track back = unit(mix(1.0, l.pulses(l.kick, 20), 0.7, l.pulses(l.snare, 20)));
+    const Track back =
+        unit(mix(1.0, mix(1.0, l.pulses(l.kick, 20), 0.7, l.pulses(l.snare, 20)), 0.3, l.pulses(l.hat, 8)));
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double t = TWO_PI * phase[i];
-        rows[i] = {0.75 * std::sin(gates * t) + 0.35 * cut[i], 0.6 * std::cos(t) + 0.35 * lift[i],
+        rows[i] = {0.75 * std::sin(gates * t) + 0.3 * cut[i], 0.75 * std::cos(t) + 0.3 * lift[i],
                    depth ? -0.55 * back[i] + 0.25 * std::cos(gates * t) : 0.0};
     }
     centre(rows, &Point::z);
