@@ -1,22 +1,336 @@
-// The styles' scores.
+// The styles' scores, written as drum grids a drummer can read and correct.
+//
+// A lane line holds every bar of the loop, bars separated by '|', one
+// character a sixteenth (16 pips; beat 1 is step 0, beat 2 step 4, ...):
+//   X accent (1.0)   x normal (0.7)   o soft (0.5)   g ghost (0.3)   . rest
+// In a bass line '=' holds the note before it one more sixteenth; the note's
+// length runs from its onset to the start of the first step after its last '='.
+// Swing is a Feel: where the e, & and a of every beat land, in pips from the
+// beat; it applies to the lines written after it is set. Tuplets, rolls and
+// fills that do not sit on sixteenths are listed as exact pips (fractions as
+// exact expressions), and a lane laid out in triplet eighths has its own
+// twelve-to-a-bar line.
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
 #include "beat/score.hpp"
 
 namespace trovelin::recipes::beat {
+namespace {
+
+constexpr double BAR = 256.0;
+constexpr double BEAT = 64.0;
+
+constexpr double ACCENT = 1.0;
+constexpr double NORMAL = 0.7;
+constexpr double SOFT = 0.5;
+constexpr double GHOST = 0.3;
+
+// Where the e, & and a of a beat land, in pips after the beat.
+struct Feel {
+    double e;
+    double et;  // the &
+    double a;
+};
+
+constexpr Feel STRAIGHT{16.0, 32.0, 48.0};
+constexpr Feel SWING_2_3{64.0 / 3, 32.0, 160.0 / 3};  // triplet swing of the sixteenths
+constexpr Feel SWING_5_8{20.0, 32.0, 52.0};           // a lighter sixteenth swing
+constexpr Feel LATE_AND{16.0, 128.0 / 3, 48.0};       // eighths swung to the last triplet
+
+enum class Lane { kick, snare, hat, perc, bass };
+
+double level(char mark) {
+    switch (mark) {
+        case 'X': return ACCENT;
+        case 'x': return NORMAL;
+        case 'o': return SOFT;
+        case 'g': return GHOST;
+        default: return 0.0;
+    }
+}
+
+// One style's score, written lane line by lane line.
+class Sheet {
+public:
+    // Styles 37 onwards describe their first gestures by the gestures' own
+    // sentences and carry no note.
+    Sheet(std::string key, std::string label, int period, int planar_gestures) {
+        s_.key = std::move(key);
+        s_.label = std::move(label);
+        s_.period = period;
+        s_.planar_gestures = planar_gestures;
+    }
+
+    // Styles 1 to 36 describe their first four gestures by this note, which
+    // may be empty.
+    Sheet& note(std::string text) {
+        s_.has_note = true;
+        s_.note = std::move(text);
+        return *this;
+    }
+
+    // The swing of the lines that follow.
+    Sheet& feel(Feel f) {
+        feel_ = f;
+        return *this;
+    }
+
+    Sheet& kick(std::string_view line, int voice = 0) { return drums(Lane::kick, line, voice); }
+    Sheet& snare(std::string_view line, int voice = 0) { return drums(Lane::snare, line, voice); }
+    Sheet& hat(std::string_view line, int voice = 0) { return drums(Lane::hat, line, voice); }
+    Sheet& perc(std::string_view line, int voice = 0) { return drums(Lane::perc, line, voice); }
+
+    Sheet& bass(std::string_view line) {
+        const std::string steps = sixteenths(line);
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            const char c = steps[i];
+            if (c == '.' || c == '=') {
+                if (c == '=' && (i == 0 || (steps[i - 1] != '=' && level(steps[i - 1]) == 0.0))) {
+                    fail("a bass hold with no note before it");
+                }
+                continue;
+            }
+            std::size_t end = i + 1;
+            while (end < steps.size() && steps[end] == '=') {
+                ++end;
+            }
+            const double onset = at(i);
+            lane(Lane::bass).push_back({onset, mark(c), at(end) - onset, 0});
+        }
+        return *this;
+    }
+
+    // A line of triplet eighths: twelve characters a bar, three to a beat.
+    Sheet& triplets(Lane which, std::string_view line, int voice = 0) {
+        const std::string steps = bars(line, 12);
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            if (steps[i] != '.') {
+                const auto step = static_cast<double>(i % 12);
+                const auto bar = static_cast<double>(i / 12);
+                lane(which).push_back({BAR * bar + (BAR * step) / 12, mark(steps[i]), 0.0, voice});
+            }
+        }
+        return *this;
+    }
+
+    // Hits off the sixteenth grid, at exact pips.
+    Sheet& at(Lane which, std::vector<Hit> hits) {
+        for (const Hit& h : hits) {
+            if (!(h.pip >= 0.0 && h.pip < s_.period)) {
+                fail("a hit outside the loop");
+            }
+            lane(which).push_back(h);
+        }
+        return *this;
+    }
+
+    // The finished score: every lane in time order (voices in order within a pip).
+    Score score() const {
+        Score out = s_;
+        for (auto* l : {&out.kick, &out.snare, &out.hat, &out.perc, &out.bass}) {
+            std::stable_sort(l->begin(), l->end(), [](const Hit& a, const Hit& b) {
+                return a.pip < b.pip || (a.pip == b.pip && a.voice < b.voice);
+            });
+        }
+        return out;
+    }
+
+private:
+    [[noreturn]] void fail(const std::string& what) const {
+        throw std::invalid_argument("beat score " + s_.key + ": " + what);
+    }
+
+    std::vector<Hit>& lane(Lane which) {
+        switch (which) {
+            case Lane::kick: return s_.kick;
+            case Lane::snare: return s_.snare;
+            case Lane::hat: return s_.hat;
+            case Lane::perc: return s_.perc;
+            case Lane::bass: return s_.bass;
+        }
+        return s_.bass;
+    }
+
+    double mark(char c) const {
+        const double v = level(c);
+        if (v == 0.0) {
+            fail(std::string("an unknown mark '") + c + "'");
+        }
+        return v;
+    }
+
+    // The characters of a line without its bar lines, checked to fill the loop.
+    std::string bars(std::string_view line, std::size_t per_bar) const {
+        std::string steps;
+        std::size_t in_bar = 0;
+        for (char c : line) {
+            if (c == '|') {
+                if (in_bar != per_bar) {
+                    fail("a bar of " + std::to_string(in_bar) + " steps in \"" + std::string(line) + "\"");
+                }
+                in_bar = 0;
+            } else {
+                steps += c;
+                ++in_bar;
+            }
+        }
+        if (in_bar != per_bar || steps.size() * 256 != per_bar * static_cast<std::size_t>(s_.period)) {
+            fail("a line that does not fill the loop: \"" + std::string(line) + "\"");
+        }
+        return steps;
+    }
+
+    std::string sixteenths(std::string_view line) const { return bars(line, 16); }
+
+    // Where step i of the sixteenth grid lands under the current feel; the
+    // step after the last is the end of the loop.
+    double at(std::size_t i) const {
+        const auto beat = static_cast<double>(i / 4);
+        const double within[4] = {0.0, feel_.e, feel_.et, feel_.a};
+        return BEAT * beat + within[i % 4];
+    }
+
+    Sheet& drums(Lane which, std::string_view line, int voice) {
+        const std::string steps = sixteenths(line);
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            if (steps[i] != '.') {
+                lane(which).push_back({at(i), mark(steps[i]), 0.0, voice});
+            }
+        }
+        return *this;
+    }
+
+    Score s_;
+    Feel feel_ = STRAIGHT;
+};
+
+// Styles 1 to 4: the bare pulse and house.
+void four_floor_and_house(std::vector<Score>& s) {
+    s.push_back(Sheet("four_floor", "Four to the floor / bare pulse", 256, 3)
+                    .note("Equal quarter-note kicks only. This shared foundation is not itself a complete genre.")
+                    .kick("x...x...x...x...")
+                    .score());
+
+    s.push_back(Sheet("house_classic", "House / kick-clap-offbeat hat", 512, 2)
+                    .note("")
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .snare("....x.......x...|....x.......x...")
+                    .hat  ("..x...x...x...x.|..x...x...x...x.")
+                    .score());
+
+    s.push_back(Sheet("house_shuffle", "House / shuffled hats", 512, 2)
+                    .note("")
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .snare("....x.......x...|....x.......x...")
+                    .feel(SWING_2_3)
+                    .hat  ("..Xg..Xg..Xg..Xg|..Xg..Xg..Xg.gXg")
+                    .score());
+
+    s.push_back(Sheet("house_jack", "Jackin house / ghost-kick turnaround", 512, 2)
+                    .note("Original swung variant: extra ghost kicks and claps; not a transcription of a named track.")
+                    .feel(SWING_5_8)
+                    .kick ("x...x...x...x..g|x...x..gx...x.gg")
+                    .snare("....x..g....x...|....x..g....xg.g")
+                    .hat  ("xgXgxgXgxgXgxgXg|xgXgxgXgxgXgxgXg")
+                    .score());
+}
+
+// Styles 5 to 8: techno.
+void techno(std::vector<Score>& s) {
+    s.push_back(Sheet("techno_drive", "Techno / straight driving pulse", 512, 2)
+                    .note("")
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .snare("....x.......x...|....x.......x...")
+                    .hat  ("xxXxxxXxxxXxxxXx|xxXxxxXxxxXxxxXx")
+                    .score());
+
+    // The high tom calls in bar one, the low tom (voice 1) answers in bar two.
+    s.push_back(Sheet("techno_toms", "Techno / tom conversation", 512, 2)
+                    .note("")
+                    .kick("x...x...x...x...|x...x...x...x...")
+                    .hat ("..x...x...x...x.|..x...x...x...x.")
+                    .perc("...x..x....x..x.|...x............")
+                    .perc("................|......x..x..x.x.", 1)
+                    .score());
+
+    s.push_back(Sheet("techno_broken", "Techno / broken kick study", 512, 2)
+                    .note("A deliberately broken alternative; not all techno uses a quarter-note kick.")
+                    .kick ("x.....x...x..x..|x..x......x.....")
+                    .snare("....x.......x...|....x.......x...")
+                    .hat  ("x.X.x.X.x.X.x.X.|x.X.x.X.x.X.x.X.")
+                    .score());
+
+    // A blip every three sixteenths: sixteen of them fill the three bars.
+    s.push_back(Sheet("techno_polymeter", "Techno / three-step percussion cycle", 768, 2)
+                    .note("Original three-sixteenth percussion cycle over 4/4: both layers close after three bars.")
+                    .kick ("x...x...x...x...|x...x...x...x...|x...x...x...x...")
+                    .snare("....x.......x...|....x.......x...|....x.......x...")
+                    .hat  ("..x...x...x...x.|..x...x...x...x.|..x...x...x...x.")
+                    .perc ("X..x..x..x..x..x|..x..x..x..x..x.|.x..x..x..x..x..")
+                    .score());
+}
+
+// Styles 9 to 13: UK garage and its offshoots.
+void garage(std::vector<Score>& s) {
+    s.push_back(Sheet("ukg_two_step", "UK garage / two-step foundation", 512, 2)
+                    .note("Backbeats on 2/4; the second kick sits on the & of 3. Off-grid hats supply shuffle.")
+                    .kick ("x.........x.....|x.........x.....")
+                    .feel(SWING_2_3)
+                    .snare("....X.......X...|....X.......X..g")
+                    .hat  ("..xg..xg..xg.gxg|..xg.gxg..xg..xg")
+                    .score());
+
+    // Rim ghosts (voice 1) skip between the snares.
+    s.push_back(Sheet("ukg_skip", "UK garage / skipping answer", 512, 2)
+                    .note("")
+                    .feel(SWING_2_3)
+                    .kick ("x..x......x.....|x......x.x...x..")
+                    .snare("....X.......X...|....X.......X...")
+                    .snare(".......g...g....|.g.........g....", 1)
+                    .feel(STRAIGHT)
+                    .hat  ("..x...x...x...x.|..x...x...x...x.")
+                    .score());
+
+    s.push_back(Sheet("ukg_four_four", "UK garage / four-four shuffle", 512, 2)
+                    .note("Garage also has a four-to-the-floor branch; it is not all two-step.")
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .feel(SWING_2_3)
+                    .snare("...gX......gX...|...gX......gX..g")
+                    .hat  (".gXg.gXg.gXg.gXg|.gXg.gXg.gXg.gXg")
+                    .score());
+
+    s.push_back(Sheet("speed_garage", "Speed garage / offbeat bass answers", 512, 0)
+                    .note("Bass onsets are included as movement cues. Audio uses a simple synth, not a sampled Reese patch.")
+                    .feel(SWING_2_3)
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .snare("....x.......x...|....x.......x..g")
+                    .hat  ("g.X.g.X.g.X.g.Xg|g.X.g.X.g.X.g.Xg")
+                    .bass ("..x=..x=..x=..x=|..x=..x=...x=.x=")
+                    .score());
+
+    s.push_back(Sheet("bassline", "Bassline / syncopated low-end hooks", 512, 0)
+                    .note("")
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .snare("....x.......x...|....x.......x...")
+                    .hat  ("..x...x...x...x.|..x...x...x...x.")
+                    .bass (".x=x..x=.x=x..x=|.x=x..x=.x.x.xx=")
+                    .score());
+}
+
+}  // namespace
 
 const std::vector<Score>& scores() {
     static const std::vector<Score> all = [] {
         std::vector<Score> s;
-        Score four;
-        four.key = "four_floor";
-        four.label = "Four to the floor / bare pulse";
-        four.period = 256;
-        four.planar_gestures = 3;
-        four.has_note = true;
-        four.note = "Equal quarter-note kicks only. This shared foundation is not itself a complete genre.";
-        for (int beat = 0; beat < 4; ++beat) {
-            four.kick.push_back({64.0 * beat, 0.7});
-        }
-        s.push_back(four);
+
+        four_floor_and_house(s);
+        techno(s);
+        garage(s);
         return s;
     }();
     return all;

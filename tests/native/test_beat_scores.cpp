@@ -1,0 +1,488 @@
+// The beat_ styles' drum scores, read as data: the facts their labels and
+// notes state, and the rules every score keeps.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+#include "beat/score.hpp"
+
+using trovelin::recipes::beat::Hit;
+using trovelin::recipes::beat::Score;
+using trovelin::recipes::beat::scores;
+
+namespace {
+
+constexpr double EPS = 1e-9;
+
+enum class Lane { kick, snare, hat, perc, bass };
+constexpr Lane LANES[] = {Lane::kick, Lane::snare, Lane::hat, Lane::perc, Lane::bass};
+
+const char* lane_name(Lane l) {
+    constexpr const char* names[] = {"kick", "snare", "hat", "perc", "bass"};
+    return names[static_cast<int>(l)];
+}
+
+const std::vector<Hit>& lane(const Score& s, Lane l) {
+    switch (l) {
+        case Lane::kick: return s.kick;
+        case Lane::snare: return s.snare;
+        case Lane::hat: return s.hat;
+        case Lane::perc: return s.perc;
+        case Lane::bass: return s.bass;
+    }
+    return s.bass;
+}
+
+const Score& style(std::string_view key) {
+    for (const Score& s : scores()) {
+        if (s.key == key) {
+            return s;
+        }
+    }
+    throw std::runtime_error("no style " + std::string(key));
+}
+
+// Which hits of a lane a fact speaks of: all, the main (accented or normal)
+// notes, the quiet ones, or one voice.
+enum class Pick { all, main, quiet, voice0, voice1 };
+
+bool picked(const Hit& h, Pick p) {
+    switch (p) {
+        case Pick::all: return true;
+        case Pick::main: return h.velocity >= 0.5;
+        case Pick::quiet: return h.velocity < 0.5;
+        case Pick::voice0: return h.voice == 0;
+        case Pick::voice1: return h.voice == 1;
+    }
+    return false;
+}
+
+// Pips of the picked hits of a lane inside [from, to).
+std::vector<double> pips(const Score& s, Lane l, Pick p = Pick::all, double from = 0.0, double to = 1e9) {
+    std::vector<double> out;
+    for (const Hit& h : lane(s, l)) {
+        if (picked(h, p) && h.pip >= from && h.pip < to) {
+            out.push_back(h.pip);
+        }
+    }
+    return out;
+}
+
+bool has_hit_at(const Score& s, Lane l, double pip) {
+    const auto& hits = lane(s, l);
+    return std::any_of(hits.begin(), hits.end(), [&](const Hit& h) { return std::abs(h.pip - pip) < EPS; });
+}
+
+void expect_pips(const std::vector<double>& got, const std::vector<double>& want) {
+    ASSERT_EQ(got.size(), want.size()) << ::testing::PrintToString(got);
+    for (std::size_t i = 0; i < want.size(); ++i) {
+        EXPECT_NEAR(got[i], want[i], EPS) << "hit " << i;
+    }
+}
+
+// ---- the expected listing of the styles, read from the Python listing ----
+
+struct Listed {
+    std::string key;
+    std::string label;
+    int period = 0;
+    int planar = 0;
+    std::optional<std::string> note;  // none: the style carries no note
+};
+
+// Tokens of one Python line: quoted strings (kept with their quote), names,
+// numbers and single punctuation characters.
+std::vector<std::string> tokens(const std::string& line) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < line.size();) {
+        const char c = line[i];
+        if (c == '#') {
+            break;
+        }
+        if (c == '"' || c == '\'') {
+            const std::size_t end = line.find(c, i + 1);
+            if (end == std::string::npos) {
+                break;
+            }
+            out.push_back(line.substr(i, end + 1 - i));
+            i = end + 1;
+        } else if (std::isalnum(static_cast<unsigned char>(c)) || c == '_') {
+            std::size_t end = i;
+            while (end < line.size() && (std::isalnum(static_cast<unsigned char>(line[end])) || line[end] == '_')) {
+                ++end;
+            }
+            out.push_back(line.substr(i, end - i));
+            i = end;
+        } else if (c == ' ') {
+            ++i;
+        } else {
+            out.push_back(std::string(1, c));
+            ++i;
+        }
+    }
+    return out;
+}
+
+// A sum of string literals and known string constants, if the tokens are one.
+std::optional<std::string> text(const std::vector<std::string>& t, std::size_t from, std::size_t to,
+                                const std::map<std::string, std::string>& known) {
+    std::string out;
+    for (std::size_t i = from; i < to; ++i) {
+        if (i % 2 != from % 2) {
+            if (t[i] != "+") {
+                return std::nullopt;
+            }
+        } else if (t[i][0] == '"' || t[i][0] == '\'') {
+            out += t[i].substr(1, t[i].size() - 2);
+        } else if (known.count(t[i])) {
+            out += known.at(t[i]);
+        } else {
+            return std::nullopt;
+        }
+    }
+    return from < to ? std::optional(out) : std::nullopt;
+}
+
+const std::vector<Listed>& listed() {
+    static const std::vector<Listed> all = [] {
+        const auto file = std::filesystem::path(__FILE__).parent_path().parent_path() / "catalogue_listing.py";
+        std::ifstream in(file);
+        if (!in) {
+            throw std::runtime_error("cannot read " + file.string());
+        }
+        std::vector<Listed> out;
+        std::map<std::string, std::string> known;
+        bool inside = false;
+        for (std::string line; std::getline(in, line);) {
+            const auto t = tokens(line);
+            if (!inside && t.size() >= 3 && t[1] == "=") {
+                inside = t[0] == "BEAT_STYLES";
+                if (const auto v = text(t, 2, t.size(), known)) {
+                    known[t[0]] = *v;
+                }
+            } else if (inside && !t.empty() && t[0] == "]") {
+                break;
+            } else if (inside && t.size() >= 12 && t[0] == "(") {
+                Listed l;
+                l.key = t[1].substr(1, t[1].size() - 2);
+                l.label = t[3].substr(1, t[3].size() - 2);
+                l.period = std::stoi(t[5]);
+                l.planar = std::stoi(t[7]);
+                if (t[9] != "None") {
+                    l.note = text(t, 9, t.size() - 2, known);
+                }
+                out.push_back(l);
+            }
+        }
+        return out;
+    }();
+    return all;
+}
+
+// ---- structure ----
+
+TEST(BeatScores, EveryStyleMatchesTheListingInOrder) {
+    const auto& want = listed();
+    ASSERT_EQ(want.size(), 68u);
+    ASSERT_LE(scores().size(), want.size());
+    for (std::size_t i = 0; i < scores().size(); ++i) {
+        const Score& s = scores()[i];
+        SCOPED_TRACE(want[i].key);
+        EXPECT_EQ(s.key, want[i].key);
+        EXPECT_EQ(s.label, want[i].label);
+        EXPECT_EQ(s.period, want[i].period);
+        EXPECT_EQ(s.planar_gestures, want[i].planar);
+        EXPECT_EQ(s.has_note, want[i].note.has_value());
+        EXPECT_EQ(s.note, want[i].note.value_or(""));
+        EXPECT_EQ(s.has_note, i < 36);
+    }
+}
+
+TEST(BeatScores, EveryHitLiesInItsLoopInTimeOrderWithASensibleLevel) {
+    for (const Score& s : scores()) {
+        for (Lane l : LANES) {
+            SCOPED_TRACE(s.key + " " + lane_name(l));
+            const auto& hits = lane(s, l);
+            std::set<std::pair<double, int>> seen;
+            for (std::size_t i = 0; i < hits.size(); ++i) {
+                const Hit& h = hits[i];
+                EXPECT_GE(h.pip, 0.0);
+                EXPECT_LT(h.pip, s.period);
+                EXPECT_GT(h.velocity, 0.0);
+                EXPECT_LE(h.velocity, 1.0);
+                EXPECT_GE(h.voice, 0);
+                EXPECT_TRUE(seen.insert({h.pip, h.voice}).second) << "two hits of one voice at " << h.pip;
+                if (i > 0) {
+                    EXPECT_LE(hits[i - 1].pip, h.pip) << "out of order at " << h.pip;
+                }
+                if (l == Lane::bass) {
+                    EXPECT_GT(h.length, 0.0) << h.pip;
+                    EXPECT_LE(h.length, s.period) << h.pip;
+                } else {
+                    EXPECT_EQ(h.length, 0.0) << h.pip;
+                }
+            }
+        }
+    }
+}
+
+bool same_hits(const std::vector<Hit>& a, const std::vector<Hit>& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](const Hit& x, const Hit& y) {
+               return x.pip == y.pip && x.velocity == y.velocity && x.length == y.length && x.voice == y.voice;
+           });
+}
+
+bool same_lanes(const Score& a, const Score& b) {
+    return a.period == b.period && std::all_of(std::begin(LANES), std::end(LANES), [&](Lane l) {
+               return same_hits(lane(a, l), lane(b, l));
+           });
+}
+
+TEST(BeatScores, NoTwoStylesShareTheirLanes) {
+    const auto& all = scores();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        for (std::size_t j = i + 1; j < all.size(); ++j) {
+            EXPECT_FALSE(same_lanes(all[i], all[j])) << all[i].key << " and " << all[j].key;
+        }
+    }
+}
+
+// Hits (lane, voice, pip) in one score and not the other, both ways.
+int hits_apart(const Score& a, const Score& b) {
+    auto keys = [](const Score& s) {
+        std::set<std::tuple<int, int, long>> k;
+        for (Lane l : LANES) {
+            for (const Hit& h : lane(s, l)) {
+                k.insert({static_cast<int>(l), h.voice, std::lround(h.pip * 3.0)});
+            }
+        }
+        return k;
+    };
+    const auto ka = keys(a);
+    const auto kb = keys(b);
+    std::vector<std::tuple<int, int, long>> d;
+    std::set_symmetric_difference(ka.begin(), ka.end(), kb.begin(), kb.end(), std::back_inserter(d));
+    return static_cast<int>(d.size());
+}
+
+const std::vector<std::vector<const char*>> SIBLINGS = {
+    {"house_classic", "house_shuffle", "house_jack"},
+    {"techno_drive", "techno_toms", "techno_broken"},
+    {"ukg_two_step", "ukg_skip", "ukg_four_four", "speed_garage", "bassline"},
+};
+
+TEST(BeatScores, SiblingStylesDifferInSeveralHits) {
+    for (const auto& family : SIBLINGS) {
+        for (std::size_t i = 0; i < family.size(); ++i) {
+            for (std::size_t j = i + 1; j < family.size(); ++j) {
+                EXPECT_GE(hits_apart(style(family[i]), style(family[j])), 4) << family[i] << " and " << family[j];
+            }
+        }
+    }
+}
+
+// ---- facts stated by the labels and notes, as pips ----
+
+struct PipFact {
+    const char* style;
+    Lane lane;
+    Pick pick;
+    std::vector<double> pips;  // every picked hit of the lane inside [from, to), in order
+    double from = 0.0;
+    double to = 1e9;
+};
+
+void PrintTo(const PipFact& f, std::ostream* os) {
+    *os << f.style << " " << lane_name(f.lane);
+}
+
+class PipFacts : public ::testing::TestWithParam<PipFact> {};
+
+TEST_P(PipFacts, HitsLandWhereTheWordsSay) {
+    const PipFact& f = GetParam();
+    expect_pips(pips(style(f.style), f.lane, f.pick, f.from, f.to), f.pips);
+}
+
+const double T = 64.0 / 3;  // a triplet eighth
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, PipFacts,
+    ::testing::Values(
+        PipFact{"four_floor", Lane::kick, Pick::all, {0, 64, 128, 192}},
+        PipFact{"house_classic", Lane::kick, Pick::all, {0, 64, 128, 192, 256, 320, 384, 448}},
+        PipFact{"house_classic", Lane::snare, Pick::all, {64, 192, 320, 448}},
+        PipFact{"house_classic", Lane::hat, Pick::all, {32, 96, 160, 224, 288, 352, 416, 480}},
+        PipFact{"house_shuffle", Lane::snare, Pick::all, {64, 192, 320, 448}},
+        // the ghost kicks and claps of the turnaround, swung to 20 and 52
+        PipFact{"house_jack", Lane::kick, Pick::quiet, {192 + 52, 320 + 52, 480, 448 + 52}},
+        PipFact{"house_jack", Lane::snare, Pick::quiet, {64 + 52, 320 + 52, 448 + 20, 448 + 52}},
+        PipFact{"techno_drive", Lane::kick, Pick::all, {0, 64, 128, 192, 256, 320, 384, 448}},
+        PipFact{"techno_broken", Lane::kick, Pick::all, {0, 96, 160, 208, 256, 304, 416}},
+        PipFact{"techno_polymeter", Lane::kick, Pick::all, {0, 64, 128, 192, 256, 320, 384, 448, 512, 576, 640, 704}},
+        PipFact{"techno_polymeter", Lane::perc, Pick::all,
+                {0, 48, 96, 144, 192, 240, 288, 336, 384, 432, 480, 528, 576, 624, 672, 720}},
+        PipFact{"ukg_two_step", Lane::kick, Pick::all, {0, 160, 256, 416}},
+        PipFact{"ukg_two_step", Lane::snare, Pick::main, {64, 192, 320, 448}},
+        PipFact{"ukg_four_four", Lane::kick, Pick::all, {0, 64, 128, 192, 256, 320, 384, 448}},
+        // bar two's answer slips to the swung a of 3 and the & of 4
+        PipFact{"speed_garage", Lane::bass, Pick::all, {32, 96, 160, 224, 288, 352, 384 + 160.0 / 3, 480}}),
+    [](const ::testing::TestParamInfo<PipFact>& p) {
+        return std::string(p.param.style) + "_" + lane_name(p.param.lane) + "_" + std::to_string(p.index);
+    });
+
+// ---- the feel: where the e, & and a of each beat land ----
+
+struct FeelFact {
+    const char* style;
+    Lane lane;
+    double e;
+    double et;  // the &
+    double a;
+};
+
+void PrintTo(const FeelFact& f, std::ostream* os) {
+    *os << f.style << " " << lane_name(f.lane);
+}
+
+class Feels : public ::testing::TestWithParam<FeelFact> {};
+
+// Every hit sits on a beat or on its e, & or a as the style's feel places
+// them, and the lane plays at least one of the moved subdivisions.
+TEST_P(Feels, OffbeatsLandWhereTheFeelPutsThem) {
+    const FeelFact& f = GetParam();
+    const double places[] = {0.0, f.e, f.et, f.a};
+    int moved = 0;
+    for (const Hit& h : lane(style(f.style), f.lane)) {
+        const double within = std::fmod(h.pip, 64.0);
+        const bool on = std::any_of(std::begin(places), std::end(places),
+                                    [&](double p) { return std::abs(within - p) < EPS; });
+        EXPECT_TRUE(on) << "hit at " << h.pip;
+        moved += (std::abs(within - f.e) < EPS && f.e != 16.0) || (std::abs(within - f.a) < EPS && f.a != 48.0) ||
+                 (std::abs(within - f.et) < EPS && f.et != 32.0);
+    }
+    const bool straight = f.e == 16.0 && f.et == 32.0 && f.a == 48.0;
+    EXPECT_TRUE(straight || moved > 0) << "no swung note";
+}
+
+constexpr double S23_E = 64.0 / 3, S23_A = 160.0 / 3;
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, Feels,
+    ::testing::Values(FeelFact{"house_classic", Lane::hat, 16, 32, 48},
+                      FeelFact{"house_shuffle", Lane::hat, S23_E, 32, S23_A},
+                      FeelFact{"house_jack", Lane::kick, 20, 32, 52},
+                      FeelFact{"house_jack", Lane::snare, 20, 32, 52},
+                      FeelFact{"house_jack", Lane::hat, 20, 32, 52},
+                      FeelFact{"techno_drive", Lane::hat, 16, 32, 48},
+                      FeelFact{"ukg_two_step", Lane::hat, S23_E, 32, S23_A},
+                      FeelFact{"ukg_skip", Lane::kick, S23_E, 32, S23_A},
+                      FeelFact{"ukg_skip", Lane::snare, S23_E, 32, S23_A},
+                      FeelFact{"ukg_four_four", Lane::snare, S23_E, 32, S23_A},
+                      FeelFact{"ukg_four_four", Lane::hat, S23_E, 32, S23_A},
+                      FeelFact{"speed_garage", Lane::hat, S23_E, 32, S23_A},
+                      FeelFact{"speed_garage", Lane::bass, S23_E, 32, S23_A}),
+    [](const ::testing::TestParamInfo<FeelFact>& p) {
+        return std::string(p.param.style) + "_" + lane_name(p.param.lane);
+    });
+
+// ---- lanes that play or stay silent, and levels ----
+
+TEST(BeatScores, TheBarePulseIsEqualKicksAndNothingElse) {
+    const Score& s = style("four_floor");
+    for (Lane l : {Lane::snare, Lane::hat, Lane::perc, Lane::bass}) {
+        EXPECT_TRUE(lane(s, l).empty()) << lane_name(l);
+    }
+    for (const Hit& h : s.kick) {
+        EXPECT_EQ(h.velocity, s.kick.front().velocity) << h.pip;
+    }
+}
+
+// Styles whose words leave no ghost notes and no swing: every hit is a main
+// note on the straight sixteenth grid.
+TEST(BeatScores, StraightStylesKeepToTheGridWithoutGhosts) {
+    for (const char* key : {"house_classic", "techno_drive"}) {
+        for (Lane l : LANES) {
+            for (const Hit& h : lane(style(key), l)) {
+                EXPECT_EQ(std::fmod(h.pip, 16.0), 0.0) << key << " " << lane_name(l) << " " << h.pip;
+                EXPECT_GE(h.velocity, 0.5) << key << " " << lane_name(l) << " " << h.pip;
+            }
+        }
+    }
+}
+
+struct KickFloor {
+    const char* style;
+    bool every_beat;  // a kick on every beat of the loop
+};
+
+TEST(BeatScores, KicksOnEveryBeatWhereTheStyleIsFourToTheFloor) {
+    for (const KickFloor k : {KickFloor{"four_floor", true}, KickFloor{"house_jack", true},
+                              KickFloor{"techno_polymeter", true}, KickFloor{"ukg_four_four", true},
+                              KickFloor{"speed_garage", true}, KickFloor{"bassline", true},
+                              KickFloor{"techno_broken", false}, KickFloor{"ukg_two_step", false},
+                              KickFloor{"ukg_skip", false}}) {
+        const Score& s = style(k.style);
+        bool all = true;
+        for (int b = 0; b < s.period; b += 64) {
+            all = all && has_hit_at(s, Lane::kick, b);
+        }
+        EXPECT_EQ(all, k.every_beat) << k.style;
+    }
+}
+
+TEST(BeatScores, JackinHouseAddsGhostKicksAndClapsToTheHouseBeat) {
+    const Score& jack = style("house_jack");
+    const Score& plain = style("house_classic");
+    EXPECT_EQ(pips(jack, Lane::kick, Pick::main), pips(plain, Lane::kick));
+    EXPECT_EQ(pips(jack, Lane::snare, Pick::main), pips(plain, Lane::snare));
+    EXPECT_GT(pips(jack, Lane::kick, Pick::quiet).size(), 0u);
+    EXPECT_GT(pips(jack, Lane::snare, Pick::quiet).size(), 0u);
+}
+
+TEST(BeatScores, ThePercussionCycleClosesWithTheBarsOnlyAtTheLoop) {
+    const Score& s = style("techno_polymeter");
+    const auto p = pips(s, Lane::perc);
+    ASSERT_FALSE(p.empty());
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const double next = i + 1 < p.size() ? p[i + 1] : p.front() + s.period;
+        EXPECT_EQ(next - p[i], 48.0) << "after " << p[i];
+        // on a bar line only where the loop starts
+        EXPECT_EQ(std::fmod(p[i], 256.0) == 0.0, i == 0) << p[i];
+    }
+    EXPECT_EQ(s.period, 3 * 256);
+}
+
+TEST(BeatScores, TwoStepHatsShuffleOffTheGrid) {
+    const auto h = pips(style("ukg_two_step"), Lane::hat);
+    const auto off = std::count_if(h.begin(), h.end(), [](double p) { return std::fmod(p, 16.0) != 0.0; });
+    EXPECT_GE(off, 4);
+}
+
+TEST(BeatScores, BassLinesCueTheLowEnd) {
+    // the speed garage answers fall in the gaps between kicks
+    const Score& sg = style("speed_garage");
+    ASSERT_FALSE(sg.bass.empty());
+    for (const Hit& h : sg.bass) {
+        EXPECT_FALSE(has_hit_at(sg, Lane::kick, h.pip)) << h.pip;
+    }
+    // the bassline hooks are syncopated: none on a beat, and bar two is busier
+    const Score& bl = style("bassline");
+    for (const Hit& h : bl.bass) {
+        EXPECT_NE(std::fmod(h.pip, 64.0), 0.0) << h.pip;
+    }
+    EXPECT_GT(pips(bl, Lane::bass, Pick::all, 256, 512).size(), pips(bl, Lane::bass, Pick::all, 0, 256).size());
+}
+
+}  // namespace
