@@ -278,6 +278,10 @@ int hits_apart(const Score& a, const Score& b) {
 }
 
 const std::vector<std::vector<const char*>> SIBLINGS = {
+    {"grime_sparse", "grime_syncopated", "grime_half"},
+    {"drill_tresillo", "drill_displaced", "drill_rolls"},
+    {"amen_four_bar", "amen_no_ghosts"},
+    {"jungle_chops", "jungle_ghosts", "jungle_switch"},
     {"house_classic", "house_shuffle", "house_jack"},
     {"techno_drive", "techno_toms", "techno_broken"},
     {"ukg_two_step", "ukg_skip", "ukg_four_four", "speed_garage", "bassline"},
@@ -337,7 +341,23 @@ INSTANTIATE_TEST_SUITE_P(
         PipFact{"ukg_two_step", Lane::snare, Pick::main, {64, 192, 320, 448}},
         PipFact{"ukg_four_four", Lane::kick, Pick::all, {0, 64, 128, 192, 256, 320, 384, 448}},
         // bar two's answer slips to the swung a of 3 and the & of 4
-        PipFact{"speed_garage", Lane::bass, Pick::all, {32, 96, 160, 224, 288, 352, 384 + 160.0 / 3, 480}}),
+        PipFact{"speed_garage", Lane::bass, Pick::all, {32, 96, 160, 224, 288, 352, 384 + 160.0 / 3, 480}},
+        PipFact{"grime_syncopated", Lane::snare, Pick::main, {64, 176, 352, 448}},
+        PipFact{"grime_half", Lane::snare, Pick::main, {128, 384}},
+        PipFact{"drill_tresillo", Lane::hat, Pick::all, {0, 48, 96, 128, 176, 224, 256, 304, 352, 384, 432, 480}},
+        PipFact{"drill_tresillo", Lane::snare, Pick::main, {128, 384}},
+        PipFact{"drill_displaced", Lane::snare, Pick::all, {128, 448}},
+        PipFact{"drill_rolls", Lane::snare, Pick::all, {128, 384}},
+        PipFact{"drill_rolls", Lane::hat, Pick::all, {384, 384 + T, 384 + 2 * T, 448, 448 + T, 448 + 2 * T}, 384, 512},
+        PipFact{"amen_four_bar", Lane::snare, Pick::main, {64, 192, 320, 448, 576, 736, 784, 832, 992}},
+        PipFact{"amen_four_bar", Lane::snare, Pick::quiet, {112, 144, 240, 368, 400, 496, 624, 656, 880, 912}},
+        PipFact{"amen_four_bar", Lane::kick, Pick::all,
+                {0, 32, 160, 176, 256, 288, 416, 432, 512, 544, 672, 800, 816, 928}},
+        PipFact{"amen_four_bar", Lane::hat, Pick::voice1, {928}},
+        PipFact{"jungle_chops", Lane::snare, Pick::main, {256, 384}, 256, 512},
+        // the closing roll, a thirty-second apart after the last backbeat
+        PipFact{"jungle_ghosts", Lane::snare, Pick::all, {456, 464, 472, 480, 488, 496, 504}, 449, 512},
+        PipFact{"jungle_switch", Lane::snare, Pick::main, {64, 192, 320, 448, 640, 896}}),
     [](const ::testing::TestParamInfo<PipFact>& p) {
         return std::string(p.param.style) + "_" + lane_name(p.param.lane) + "_" + std::to_string(p.index);
     });
@@ -411,12 +431,23 @@ TEST(BeatScores, TheBarePulseIsEqualKicksAndNothingElse) {
 
 // Styles whose words leave no ghost notes and no swing: every hit is a main
 // note on the straight sixteenth grid.
-TEST(BeatScores, StraightStylesKeepToTheGridWithoutGhosts) {
-    for (const char* key : {"house_classic", "techno_drive"}) {
+struct Straight {
+    const char* style;
+    bool no_ghosts;
+};
+
+// Styles whose words keep them on the straight sixteenth grid (no swing, no
+// tuplets), some of them without ghost notes too.
+TEST(BeatScores, StraightStylesKeepToTheSixteenthGrid) {
+    for (const Straight st : {Straight{"house_classic", true}, Straight{"techno_drive", true},
+                              Straight{"drill_tresillo", false}, Straight{"amen_four_bar", false},
+                              Straight{"amen_no_ghosts", true}}) {
         for (Lane l : LANES) {
-            for (const Hit& h : lane(style(key), l)) {
-                EXPECT_EQ(std::fmod(h.pip, 16.0), 0.0) << key << " " << lane_name(l) << " " << h.pip;
-                EXPECT_GE(h.velocity, 0.5) << key << " " << lane_name(l) << " " << h.pip;
+            for (const Hit& h : lane(style(st.style), l)) {
+                EXPECT_EQ(std::fmod(h.pip, 16.0), 0.0) << st.style << " " << lane_name(l) << " " << h.pip;
+                if (st.no_ghosts) {
+                    EXPECT_GE(h.velocity, 0.5) << st.style << " " << lane_name(l) << " " << h.pip;
+                }
             }
         }
     }
@@ -483,6 +514,96 @@ TEST(BeatScores, BassLinesCueTheLowEnd) {
         EXPECT_NE(std::fmod(h.pip, 64.0), 0.0) << h.pip;
     }
     EXPECT_GT(pips(bl, Lane::bass, Pick::all, 256, 512).size(), pips(bl, Lane::bass, Pick::all, 0, 256).size());
+}
+
+// (pip within the bar, velocity, voice) of every hit of a lane in bar b.
+std::vector<std::tuple<double, double, int>> bar(const Score& s, Lane l, int b) {
+    std::vector<std::tuple<double, double, int>> out;
+    for (const Hit& h : lane(s, l)) {
+        if (h.pip >= 256.0 * b && h.pip < 256.0 * (b + 1)) {
+            out.emplace_back(h.pip - 256.0 * b, h.velocity, h.voice);
+        }
+    }
+    return out;
+}
+
+std::size_t count(const Score& s, Lane l, Pick p, double from, double to) {
+    return pips(s, l, p, from, to).size();
+}
+
+TEST(BeatScores, SparseGrimeCutsSquareOneSixteenthStabs) {
+    const Score& s = style("grime_sparse");
+    for (int b = 0; b < 2; ++b) {
+        EXPECT_GE(bar(s, Lane::kick, b).size(), 1u);
+        EXPECT_LE(bar(s, Lane::kick, b).size(), 2u);
+    }
+    ASSERT_FALSE(s.bass.empty());
+    for (const Hit& h : s.bass) {
+        EXPECT_EQ(h.length, 16.0) << h.pip;
+    }
+    // half-time grime leaves bar one without hats
+    EXPECT_TRUE(bar(style("grime_half"), Lane::hat, 0).empty());
+    EXPECT_FALSE(bar(style("grime_half"), Lane::hat, 1).empty());
+}
+
+TEST(BeatScores, TheBreakRunsFourBarsWithTheFirstTwoAlike) {
+    const Score& s = style("amen_four_bar");
+    EXPECT_EQ(s.period, 1024);
+    for (Lane l : LANES) {
+        EXPECT_EQ(bar(s, l, 0), bar(s, l, 1)) << lane_name(l);
+    }
+    // bars three and four are not a repeat of the first two
+    EXPECT_NE(bar(s, Lane::snare, 2), bar(s, Lane::snare, 0));
+    EXPECT_NE(bar(s, Lane::kick, 3), bar(s, Lane::kick, 1));
+}
+
+TEST(BeatScores, TheGhostFreeBreakDropsOnlyItsQuietSnares) {
+    const Score& full = style("amen_four_bar");
+    const Score& bare = style("amen_no_ghosts");
+    for (Lane l : {Lane::kick, Lane::hat, Lane::perc, Lane::bass}) {
+        EXPECT_TRUE(same_hits(lane(full, l), lane(bare, l))) << lane_name(l);
+    }
+    std::vector<Hit> loud;
+    std::copy_if(full.snare.begin(), full.snare.end(), std::back_inserter(loud),
+                 [](const Hit& h) { return h.velocity >= 0.5; });
+    EXPECT_TRUE(same_hits(bare.snare, loud));
+    EXPECT_EQ(full.snare.size() - bare.snare.size(), 10u);
+}
+
+TEST(BeatScores, ChoppedJungleRearrangesRatherThanReplaysTheBreak) {
+    const Score& chops = style("jungle_chops");
+    const Score& amen = style("amen_four_bar");
+    for (int b = 0; b < 2; ++b) {
+        for (int a = 0; a < 4; ++a) {
+            const bool same = bar(chops, Lane::kick, b) == bar(amen, Lane::kick, a) &&
+                              bar(chops, Lane::snare, b) == bar(amen, Lane::snare, a);
+            EXPECT_FALSE(same) << "bar " << b + 1 << " is break bar " << a + 1;
+        }
+    }
+}
+
+TEST(BeatScores, TheJungleRollSwellsAndGhostsOutnumberBackbeats) {
+    const Score& s = style("jungle_ghosts");
+    double last = 0.0;
+    for (const Hit& h : s.snare) {
+        if (h.pip > 448) {
+            EXPECT_GT(h.velocity, last) << h.pip;
+            last = h.velocity;
+        }
+    }
+    // before the roll, the backbeats are buried in ghosts
+    EXPECT_GT(count(s, Lane::snare, Pick::quiet, 0, 449), 2 * count(s, Lane::snare, Pick::main, 0, 449));
+}
+
+TEST(BeatScores, TheSwitchHalvesItsMainSnaresButNotItsTempo) {
+    const Score& s = style("jungle_switch");
+    EXPECT_LT(count(s, Lane::snare, Pick::main, 512, 1024), count(s, Lane::snare, Pick::main, 0, 512));
+    const auto ride = pips(s, Lane::hat);
+    ASSERT_EQ(ride.size(), 32u);
+    for (std::size_t i = 0; i < ride.size(); ++i) {
+        EXPECT_EQ(ride[i], 32.0 * static_cast<double>(i));
+    }
+    EXPECT_GT(count(s, Lane::snare, Pick::quiet, 512, 1024), 0u);
 }
 
 }  // namespace

@@ -322,6 +322,114 @@ void garage(std::vector<Score>& s) {
                     .score());
 }
 
+// Styles 14 to 19: grime and UK drill.
+void grime_and_drill(std::vector<Score>& s) {
+    // Square-wave bass stabs, one sixteenth each.
+    s.push_back(Sheet("grime_sparse", "Grime / sparse square-cut backbeat", 512, 2)
+                    .note("")
+                    .kick ("x...............|x........x......")
+                    .snare("....X.......X...|....X.......X...")
+                    .hat  ("........x.......|........x.....x.")
+                    .bass ("x..x......x.....|x..x.....x.x....")
+                    .score());
+
+    s.push_back(Sheet("grime_syncopated", "Grime / displaced snare conversation", 512, 2)
+                    .note("A 140 BPM syncopated study; grime has no single mandatory snare pattern.")
+                    .kick ("x.....x.......x.|x..x.......x....")
+                    .snare("....X......X....|......X.....X..g")
+                    .hat  ("x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.")
+                    .score());
+
+    s.push_back(Sheet("grime_half", "Grime / half-time negative space", 512, 0)
+                    .note("")
+                    .kick ("x...............|x.....x.......x.")
+                    .snare("........X.......|........X.......")
+                    .hat  ("................|..x...x...x...x.")
+                    .bass ("x=======........|x=====......x===")
+                    .score());
+
+    s.push_back(Sheet("drill_tresillo", "UK drill / grouped hats", 512, 0)
+                    .note("3+3+2 sixteenth grouping is not a tuplet: the grid here remains straight.")
+                    .kick ("x.........x.....|x......x........")
+                    .snare("........X.......|........X.......")
+                    .hat  ("x..x..x.x..x..x.|x..x..x.x..x..x.")
+                    .bass ("x=========x=====|x======x========")
+                    .score());
+
+    s.push_back(Sheet("drill_displaced", "UK drill / moving second-bar snare", 512, 0)
+                    .note("Snare: beat 3 in bar one, beat 4 in bar two. This is one common design, not a rule for all drill.")
+                    .kick ("x......x..x.....|x.....x.x.......")
+                    .snare("........X.......|............X...")
+                    .hat  ("x.x.x.xxx.x.x.xx|x.x.x.xxx.x.x.x.")
+                    .bass ("x======x==x=====|x=====x=x===....")
+                    .score());
+
+    // The fill: eighth-note triplets across beats 3 and 4 of bar two.
+    s.push_back(Sheet("drill_rolls", "UK drill / true triplet hat fill", 512, 0)
+                    .note("The added hat fill uses rational tuplets; grouped hats and triplet rolls remain distinct concepts.")
+                    .kick ("x..x......x.....|x.........x..x..")
+                    .snare("........X.......|........X.......")
+                    .hat  ("x.x.x.x.x.x.x.x.|x.x.x.x.........")
+                    .at(Lane::hat, {{384.0, ACCENT}, {384 + 64.0 / 3, NORMAL}, {384 + 128.0 / 3, NORMAL},
+                                    {448.0, ACCENT}, {448 + 64.0 / 3, NORMAL}, {448 + 128.0 / 3, NORMAL}})
+                    .bass ("x==x======x=====|x=========x==x==")
+                    .score());
+}
+
+// The break of styles 20 and 21: kick, ride, and the crash (voice 1) that
+// takes the ride's place on the & of 3 in bar four.
+constexpr std::string_view AMEN_KICK =
+    "x.x.......xx....|x.x.......xx....|x.x.......x.....|..xx......x.....";
+constexpr std::string_view AMEN_RIDE =
+    "x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.|x.x.x.x.x...x.x.";
+constexpr std::string_view AMEN_CRASH =
+    "................|................|................|..........X.....";
+
+// Styles 20 to 24: the break and jungle.
+void amen_and_jungle(std::vector<Score>& s) {
+    s.push_back(Sheet("amen_four_bar", "Amen / four-bar structural study", 1024, 0)
+                    .note("G. C. Coleman of The Winstons on Amen, Brother. Four bars, not a generic 2-bar loop. "
+                          "Timing/velocity are approximations; no original recording or measured human microtiming.")
+                    .kick (AMEN_KICK)
+                    .snare("....X..g.g..X..g|....X..g.g..X..g|....X..g.g....X.|.x..X..g.g....X.")
+                    .hat  (AMEN_RIDE)
+                    .hat  (AMEN_CRASH, 1)
+                    .score());
+
+    // The same break with its ghost snares taken out.
+    s.push_back(Sheet("amen_no_ghosts", "Amen / remove the ghost snares", 1024, 0)
+                    .note("A/B study: only quiet snares removed. This deliberately simplified version is not the complete Amen.")
+                    .kick (AMEN_KICK)
+                    .snare("....X.......X...|....X.......X...|....X.........X.|.x..X.........X.")
+                    .hat  (AMEN_RIDE)
+                    .hat  (AMEN_CRASH, 1)
+                    .score());
+
+    s.push_back(Sheet("jungle_chops", "Jungle / rearranged break fragments", 512, 2)
+                    .note("Original chopped-break-style arrangement, not the original Amen sequence.")
+                    .kick ("x.......x.x.....|..x.x.......x.x.")
+                    .snare("..g.X..g....XgX.|X.....g.X..g...g")
+                    .hat  ("x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.")
+                    .score());
+
+    // Bar two ends in a thirty-second-note roll that swells into the loop.
+    s.push_back(Sheet("jungle_ghosts", "Jungle / ghosts and snare rolls", 512, 2)
+                    .note("")
+                    .kick ("x......x..x.....|x.........x.....")
+                    .snare("..g.X.g..g.gX.g.|..g.X.g..g.gX...")
+                    .at(Lane::snare, {{456.0, 0.30}, {464.0, 0.36}, {472.0, 0.42}, {480.0, 0.48},
+                                      {488.0, 0.55}, {496.0, 0.62}, {504.0, 0.70}})
+                    .hat  ("x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.")
+                    .score());
+
+    s.push_back(Sheet("jungle_switch", "Jungle / full-time to half-time answer", 1024, 2)
+                    .note("Four-bar original phrase: the final half uses fewer main snares, not a tempo change.")
+                    .kick ("x.........x.....|x.x.......x.....|x.....x.........|x.....x...x..x..")
+                    .snare("....X.g...g.X...|....X..g..g.X..g|..g.....X..g..g.|..g.....X.g.g.gg")
+                    .hat  ("x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.")
+                    .score());
+}
+
 }  // namespace
 
 const std::vector<Score>& scores() {
@@ -331,6 +439,8 @@ const std::vector<Score>& scores() {
         four_floor_and_house(s);
         techno(s);
         garage(s);
+        grime_and_drill(s);
+        amen_and_jungle(s);
         return s;
     }();
     return all;
