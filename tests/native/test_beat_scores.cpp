@@ -282,6 +282,10 @@ const std::vector<std::vector<const char*>> SIBLINGS = {
     {"drill_tresillo", "drill_displaced", "drill_rolls"},
     {"amen_four_bar", "amen_no_ghosts"},
     {"jungle_chops", "jungle_ghosts", "jungle_switch"},
+    {"dnb_two_step", "dnb_rolling", "dnb_half"},
+    {"dubstep_half", "dubstep_skip", "trap_trills"},
+    {"ukg_two_step", "dnb_two_step"},
+    {"electro", "trance", "rave_breaks", "dembow", "disco", "amapiano"},
     {"house_classic", "house_shuffle", "house_jack"},
     {"techno_drive", "techno_toms", "techno_broken"},
     {"ukg_two_step", "ukg_skip", "ukg_four_four", "speed_garage", "bassline"},
@@ -357,7 +361,21 @@ INSTANTIATE_TEST_SUITE_P(
         PipFact{"jungle_chops", Lane::snare, Pick::main, {256, 384}, 256, 512},
         // the closing roll, a thirty-second apart after the last backbeat
         PipFact{"jungle_ghosts", Lane::snare, Pick::all, {456, 464, 472, 480, 488, 496, 504}, 449, 512},
-        PipFact{"jungle_switch", Lane::snare, Pick::main, {64, 192, 320, 448, 640, 896}}),
+        PipFact{"jungle_switch", Lane::snare, Pick::main, {64, 192, 320, 448, 640, 896}},
+        PipFact{"dnb_two_step", Lane::kick, Pick::all, {0, 160, 256, 416}},
+        PipFact{"dnb_two_step", Lane::snare, Pick::all, {64, 192, 320, 448}},
+        PipFact{"dnb_rolling", Lane::kick, Pick::all, {0, 160, 256, 416, 432}},
+        PipFact{"dnb_half", Lane::snare, Pick::main, {128, 384}},
+        PipFact{"dubstep_half", Lane::snare, Pick::all, {128, 384}},
+        PipFact{"dubstep_skip", Lane::snare, Pick::voice0, {128, 384}},
+        PipFact{"trap_trills", Lane::snare, Pick::all, {128, 384}},
+        PipFact{"trap_trills", Lane::hat, Pick::all, {192, 200, 208, 216, 224, 232, 240, 248}, 192, 256},
+        PipFact{"trap_trills", Lane::hat, Pick::all,
+                {448, 448 + T / 2, 448 + T, 480, 480 + T / 2, 480 + T}, 448, 512},
+        PipFact{"trance", Lane::bass, Pick::all, {32, 96, 160, 224, 288, 352, 416, 480}},
+        PipFact{"rave_breaks", Lane::kick, Pick::voice0, {0, 64, 128, 192, 256, 320, 384, 448}},
+        PipFact{"dembow", Lane::kick, Pick::all, {0, 64, 128, 192, 256, 320, 384, 448}},
+        PipFact{"dembow", Lane::snare, Pick::all, {48, 96, 176, 224, 304, 352, 432, 480}}),
     [](const ::testing::TestParamInfo<PipFact>& p) {
         return std::string(p.param.style) + "_" + lane_name(p.param.lane) + "_" + std::to_string(p.index);
     });
@@ -412,7 +430,15 @@ INSTANTIATE_TEST_SUITE_P(
                       FeelFact{"ukg_four_four", Lane::snare, S23_E, 32, S23_A},
                       FeelFact{"ukg_four_four", Lane::hat, S23_E, 32, S23_A},
                       FeelFact{"speed_garage", Lane::hat, S23_E, 32, S23_A},
-                      FeelFact{"speed_garage", Lane::bass, S23_E, 32, S23_A}),
+                      FeelFact{"speed_garage", Lane::bass, S23_E, 32, S23_A},
+                      FeelFact{"dnb_two_step", Lane::hat, 16, 32, 48},
+                      FeelFact{"dubstep_skip", Lane::kick, S23_E, 32, S23_A},
+                      FeelFact{"dubstep_skip", Lane::snare, S23_E, 32, S23_A},
+                      FeelFact{"dubstep_skip", Lane::hat, S23_E, 32, S23_A},
+                      FeelFact{"dubstep_skip", Lane::bass, S23_E, 32, S23_A},
+                      FeelFact{"amapiano", Lane::hat, 20, 32, 52},
+                      FeelFact{"amapiano", Lane::perc, 20, 32, 52},
+                      FeelFact{"amapiano", Lane::bass, 20, 32, 52}),
     [](const ::testing::TestParamInfo<FeelFact>& p) {
         return std::string(p.param.style) + "_" + lane_name(p.param.lane);
     });
@@ -441,7 +467,8 @@ struct Straight {
 TEST(BeatScores, StraightStylesKeepToTheSixteenthGrid) {
     for (const Straight st : {Straight{"house_classic", true}, Straight{"techno_drive", true},
                               Straight{"drill_tresillo", false}, Straight{"amen_four_bar", false},
-                              Straight{"amen_no_ghosts", true}}) {
+                              Straight{"amen_no_ghosts", true}, Straight{"dnb_two_step", true},
+                              Straight{"trance", true}}) {
         for (Lane l : LANES) {
             for (const Hit& h : lane(style(st.style), l)) {
                 EXPECT_EQ(std::fmod(h.pip, 16.0), 0.0) << st.style << " " << lane_name(l) << " " << h.pip;
@@ -463,7 +490,10 @@ TEST(BeatScores, KicksOnEveryBeatWhereTheStyleIsFourToTheFloor) {
                               KickFloor{"techno_polymeter", true}, KickFloor{"ukg_four_four", true},
                               KickFloor{"speed_garage", true}, KickFloor{"bassline", true},
                               KickFloor{"techno_broken", false}, KickFloor{"ukg_two_step", false},
-                              KickFloor{"ukg_skip", false}}) {
+                              KickFloor{"ukg_skip", false}, KickFloor{"trance", true},
+                              KickFloor{"rave_breaks", true}, KickFloor{"dembow", true}, KickFloor{"disco", true},
+                              KickFloor{"amapiano", true}, KickFloor{"electro", false},
+                              KickFloor{"dnb_two_step", false}}) {
         const Score& s = style(k.style);
         bool all = true;
         for (int b = 0; b < s.period; b += 64) {
@@ -604,6 +634,63 @@ TEST(BeatScores, TheSwitchHalvesItsMainSnaresButNotItsTempo) {
         EXPECT_EQ(ride[i], 32.0 * static_cast<double>(i));
     }
     EXPECT_GT(count(s, Lane::snare, Pick::quiet, 512, 1024), 0u);
+}
+
+TEST(BeatScores, RollingGhostsSurroundEveryBackbeat) {
+    const Score& s = style("dnb_rolling");
+    for (double b : pips(s, Lane::snare, Pick::main)) {
+        const auto near = pips(s, Lane::snare, Pick::quiet, b - 48, b + 49);
+        EXPECT_GE(near.size(), 2u) << "backbeat " << b;
+    }
+    const auto h = pips(s, Lane::hat);
+    EXPECT_EQ(h.size(), 32u);  // every sixteenth
+}
+
+TEST(BeatScores, ElectroKicksAvoidBeatsTwoToFour) {
+    const Score& s = style("electro");
+    for (double beat : {64, 128, 192, 320, 384, 448}) {
+        EXPECT_FALSE(has_hit_at(s, Lane::kick, beat)) << beat;
+    }
+    EXPECT_FALSE(s.perc.empty());
+}
+
+TEST(BeatScores, TheRaveBreakKicksAreQuieterThanTheFloor) {
+    const Score& s = style("rave_breaks");
+    double floor_level = 1.0;
+    double break_level = 0.0;
+    for (const Hit& h : s.kick) {
+        if (h.voice == 0) {
+            floor_level = std::min(floor_level, h.velocity);
+        } else {
+            EXPECT_NE(std::fmod(h.pip, 64.0), 0.0) << "break kick on a beat at " << h.pip;
+            break_level = std::max(break_level, h.velocity);
+        }
+    }
+    EXPECT_GT(break_level, 0.0);
+    EXPECT_LT(break_level, floor_level);
+}
+
+TEST(BeatScores, DiscoOpensItsLoudestHatsOnTheAnds) {
+    const Score& s = style("disco");
+    for (const Hit& h : s.hat) {
+        const double within = std::fmod(h.pip, 64.0);
+        if (within == 32.0) {
+            EXPECT_EQ(h.velocity, 1.0) << h.pip;
+        } else {
+            EXPECT_LT(h.velocity, 1.0) << h.pip;
+        }
+    }
+    // sixteenth pickups into beats 3 and 4 of bar two
+    EXPECT_TRUE(has_hit_at(s, Lane::hat, 256 + 144) && has_hit_at(s, Lane::hat, 256 + 208));
+}
+
+TEST(BeatScores, AmapianoCuesItsLogDrumInTheBassLane) {
+    const Score& s = style("amapiano");
+    EXPECT_GE(s.bass.size(), 8u);
+    EXPECT_GE(s.perc.size(), 8u);
+    for (const Hit& h : s.kick) {
+        EXPECT_LT(h.velocity, 0.7) << "soft kick at " << h.pip;
+    }
 }
 
 }  // namespace

@@ -430,6 +430,120 @@ void amen_and_jungle(std::vector<Score>& s) {
                     .score());
 }
 
+// Styles 25 to 30: drum & bass, dubstep and trap.
+void bass_music(std::vector<Score>& s) {
+    s.push_back(Sheet("dnb_two_step", "Drum & bass / two-step foundation", 512, 2)
+                    .note("")
+                    .kick ("x.........x.....|x.........x.....")
+                    .snare("....X.......X...|....X.......X...")
+                    .hat  ("x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.")
+                    .score());
+
+    s.push_back(Sheet("dnb_rolling", "Drum & bass / rolling ghosts", 512, 2)
+                    .note("")
+                    .kick ("x.........x.....|x.........xx....")
+                    .snare("..g.X..g..g.X.g.|..g.X..g..g.X.gg")
+                    .hat  ("xgxgxgxgxgxgxgxg|xgxgxgxgxgxgxgxg")
+                    .score());
+
+    s.push_back(Sheet("dnb_half", "Drum & bass / half-time space", 512, 0)
+                    .note("")
+                    .kick ("x.....x.........|x.........x..x..")
+                    .snare("........X.......|........X.....g.")
+                    .hat  ("x.x.x.x.x.x.x.x.|x.x.x.x.x.xxx.x.")
+                    .bass ("x=====x=........|x=========x==x==")
+                    .score());
+
+    s.push_back(Sheet("dubstep_half", "Dubstep / half-step anchor", 512, 0)
+                    .note("")
+                    .kick ("x...............|x.........x.....")
+                    .snare("........X.......|........X.......")
+                    .hat  ("..x...x...x...x.|..x...x...x.x.x.")
+                    .bass ("x===========....|x=========x=====")
+                    .score());
+
+    // A rim ghost (voice 1) answers the snare.
+    s.push_back(Sheet("dubstep_skip", "Dubstep / skippy half-step", 512, 0)
+                    .note("")
+                    .feel(SWING_2_3)
+                    .kick ("x......x...x....|x..x......x...x.")
+                    .snare("........X.......|........X.......")
+                    .snare("..............g.|...........g....", 1)
+                    .hat  ("..x..gx...x..gx.|..x..gx...x..gxg")
+                    .bass ("x======x...x====|x==x......x===x=")
+                    .score());
+
+    // Bar one's trill is binary thirty-seconds through beat 4; bar two's is
+    // sixteenth-note triplets.
+    s.push_back(Sheet("trap_trills", "Trap / half-time and hat trills", 512, 0)
+                    .note("")
+                    .kick ("x.........xx....|x.....x..x......")
+                    .snare("........X.......|........X.......")
+                    .hat  ("x.x.x.x.x.x.....|x.x.x.x.x.x.....")
+                    .at(Lane::hat, {{192.0, NORMAL}, {200.0, SOFT}, {208.0, SOFT}, {216.0, SOFT},
+                                    {224.0, NORMAL}, {232.0, SOFT}, {240.0, SOFT}, {248.0, SOFT}})
+                    .at(Lane::hat, {{448.0, NORMAL}, {448 + 32.0 / 3, SOFT}, {448 + 64.0 / 3, SOFT},
+                                    {480.0, NORMAL}, {480 + 32.0 / 3, SOFT}, {480 + 64.0 / 3, SOFT}})
+                    .bass ("x=========xx====|x=====x==x======")
+                    .score());
+}
+
+// Styles 31 to 36: electro, trance, rave, dembow, disco and amapiano.
+void club(std::vector<Score>& s) {
+    // Cowbell stabs in the percussion lane.
+    s.push_back(Sheet("electro", "Electro / broken machine groove", 512, 2)
+                    .note("")
+                    .kick ("x......x..x.....|x......x.....x..")
+                    .snare("....x.......x...|....x.......x...")
+                    .hat  ("XxxxXxxxXxxxXxxx|XxxxXxxxXxxxXxxx")
+                    .perc ("......x.......x.|..x...x.......x.")
+                    .score());
+
+    s.push_back(Sheet("trance", "Trance / offbeat lift", 512, 0)
+                    .note("Offbeat bass/pulse is included. A rhythmic sketch cannot supply trance harmony, timbre or arrangement.")
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .snare("....x.......x...|....x.......x...")
+                    .hat  ("x.Xxx.Xxx.Xxx.Xx|x.Xxx.Xxx.Xxx.Xx")
+                    .bass ("..x...x...x...x.|..x...x...x...x.")
+                    .score());
+
+    // The four-floor kick, with the quieter kicks of a sped-up break (voice 1)
+    // between the beats.
+    s.push_back(Sheet("rave_breaks", "Rave / four-floor plus break layer", 512, 2)
+                    .note("")
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .kick ("..........g.....|...g......g....g", 1)
+                    .snare("....X..g..g.X...|....X..g..g.X.gX")
+                    .hat  ("x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.")
+                    .score());
+
+    s.push_back(Sheet("dembow", "Reggaeton / dembow answer", 512, 2)
+                    .note("Quarter-note kick version with offbeat snare answers; one useful dembow foundation, not every dancehall rhythm.")
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .snare("...x..x....x..x.|...x..x....x..x.")
+                    .hat  ("x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.")
+                    .score());
+
+    // Closed hats on the beats, loud open hats on every &.
+    s.push_back(Sheet("disco", "Disco / lively hat accents", 512, 2)
+                    .note("")
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .snare("....x.......x...|....x.......x...")
+                    .hat  ("x.X.x.X.x.X.x.X.|x.X.x.X.xxX.xxX.")
+                    .score());
+
+    // Soft kicks, a rim on 2 and 4, shaker, woodblock and a log-drum hook.
+    s.push_back(Sheet("amapiano", "Amapiano / shaker and bass-percussion study", 512, 0)
+                    .note("An original percussion and log-drum-style bass rhythm. Pitched bass is a cue lane, not a downloaded sample.")
+                    .feel(SWING_5_8)
+                    .kick ("o...o...o...o...|o...o...o...o...")
+                    .snare("....x.......x...|....x.......x...")
+                    .hat  ("gxXggxXggxXggxXg|gxXggxXggxXggxXg")
+                    .perc ("..x..x....x..x..|...x..x..x...x..")
+                    .bass ("...x=.x=..x=.x=.|x==..x=.x=.x=...")
+                    .score());
+}
+
 }  // namespace
 
 const std::vector<Score>& scores() {
@@ -441,6 +555,8 @@ const std::vector<Score>& scores() {
         garage(s);
         grime_and_drill(s);
         amen_and_jungle(s);
+        bass_music(s);
+        club(s);
         return s;
     }();
     return all;
