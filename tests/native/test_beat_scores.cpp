@@ -54,13 +54,14 @@ const Score& style(std::string_view key) {
     throw std::runtime_error("no style " + std::string(key));
 }
 
-// Which hits of a lane a fact speaks of: all, the main (accented or normal)
-// notes, the quiet ones, or one voice.
-enum class Pick { all, main, quiet, voice0, voice1 };
+// Which hits of a lane a fact speaks of: all, the accents, the main (accented
+// or normal) notes, the quiet ones, or one voice.
+enum class Pick { all, accent, main, quiet, voice0, voice1 };
 
 bool picked(const Hit& h, Pick p) {
     switch (p) {
         case Pick::all: return true;
+        case Pick::accent: return h.velocity >= 0.95;
         case Pick::main: return h.velocity >= 0.5;
         case Pick::quiet: return h.velocity < 0.5;
         case Pick::voice0: return h.voice == 0;
@@ -286,6 +287,12 @@ const std::vector<std::vector<const char*>> SIBLINGS = {
     {"dubstep_half", "dubstep_skip", "trap_trills"},
     {"ukg_two_step", "dnb_two_step"},
     {"electro", "trance", "rave_breaks", "dembow", "disco", "amapiano"},
+    {"jersey_five", "jersey_call"},
+    {"footwork_triplet", "footwork_sparse"},
+    {"funky_toms", "funky_syncopated"},
+    {"broken_push", "broken_shuffle"},
+    {"afro_bell", "afro_cross"},
+    {"gqom_space", "gqom_exchange"},
     {"house_classic", "house_shuffle", "house_jack"},
     {"techno_drive", "techno_toms", "techno_broken"},
     {"ukg_two_step", "ukg_skip", "ukg_four_four", "speed_garage", "bassline"},
@@ -375,7 +382,16 @@ INSTANTIATE_TEST_SUITE_P(
         PipFact{"trance", Lane::bass, Pick::all, {32, 96, 160, 224, 288, 352, 416, 480}},
         PipFact{"rave_breaks", Lane::kick, Pick::voice0, {0, 64, 128, 192, 256, 320, 384, 448}},
         PipFact{"dembow", Lane::kick, Pick::all, {0, 64, 128, 192, 256, 320, 384, 448}},
-        PipFact{"dembow", Lane::snare, Pick::all, {48, 96, 176, 224, 304, 352, 432, 480}}),
+        PipFact{"dembow", Lane::snare, Pick::all, {48, 96, 176, 224, 304, 352, 432, 480}},
+        PipFact{"jersey_five", Lane::kick, Pick::all, {0, 64, 128, 176, 224, 256, 320, 384, 432, 480}},
+        PipFact{"jersey_call", Lane::kick, Pick::all, {448, 464, 480, 496}, 448, 512},
+        PipFact{"footwork_triplet", Lane::bass, Pick::all, {384, 384 + 2 * T, 384 + 4 * T}, 384, 512},
+        PipFact{"footwork_sparse", Lane::snare, Pick::all, {128, 320}},
+        PipFact{"afro_cross", Lane::perc, Pick::all,
+                {0, 2 * T, 4 * T, 5 * T, 7 * T, 9 * T, 11 * T,
+                 256, 256 + 2 * T, 256 + 4 * T, 256 + 5 * T, 256 + 7 * T, 256 + 9 * T, 256 + 11 * T}},
+        PipFact{"afro_cross", Lane::hat, Pick::accent, {0, 64, 128, 192, 256, 320, 384, 448}},
+        PipFact{"gqom_exchange", Lane::snare, Pick::all, {128, 320, 448}}),
     [](const ::testing::TestParamInfo<PipFact>& p) {
         return std::string(p.param.style) + "_" + lane_name(p.param.lane) + "_" + std::to_string(p.index);
     });
@@ -438,7 +454,13 @@ INSTANTIATE_TEST_SUITE_P(
                       FeelFact{"dubstep_skip", Lane::bass, S23_E, 32, S23_A},
                       FeelFact{"amapiano", Lane::hat, 20, 32, 52},
                       FeelFact{"amapiano", Lane::perc, 20, 32, 52},
-                      FeelFact{"amapiano", Lane::bass, 20, 32, 52}),
+                      FeelFact{"amapiano", Lane::bass, 20, 32, 52},
+                      FeelFact{"funky_toms", Lane::hat, 20, 32, 52},
+                      FeelFact{"funky_toms", Lane::perc, 20, 32, 52},
+                      FeelFact{"funky_syncopated", Lane::kick, 20, 32, 52},
+                      FeelFact{"funky_syncopated", Lane::perc, 20, 32, 52},
+                      FeelFact{"broken_shuffle", Lane::snare, S23_E, 32, S23_A},
+                      FeelFact{"broken_push", Lane::snare, 16, 32, 48}),
     [](const ::testing::TestParamInfo<FeelFact>& p) {
         return std::string(p.param.style) + "_" + lane_name(p.param.lane);
     });
@@ -493,7 +515,9 @@ TEST(BeatScores, KicksOnEveryBeatWhereTheStyleIsFourToTheFloor) {
                               KickFloor{"ukg_skip", false}, KickFloor{"trance", true},
                               KickFloor{"rave_breaks", true}, KickFloor{"dembow", true}, KickFloor{"disco", true},
                               KickFloor{"amapiano", true}, KickFloor{"electro", false},
-                              KickFloor{"dnb_two_step", false}}) {
+                              KickFloor{"dnb_two_step", false}, KickFloor{"afro_bell", true},
+                              KickFloor{"afro_cross", true}, KickFloor{"funky_syncopated", false},
+                              KickFloor{"gqom_space", false}, KickFloor{"gqom_exchange", false}}) {
         const Score& s = style(k.style);
         bool all = true;
         for (int b = 0; b < s.period; b += 64) {
@@ -690,6 +714,129 @@ TEST(BeatScores, AmapianoCuesItsLogDrumInTheBassLane) {
     EXPECT_GE(s.perc.size(), 8u);
     for (const Hit& h : s.kick) {
         EXPECT_LT(h.velocity, 0.7) << "soft kick at " << h.pip;
+    }
+}
+
+// Gaps, in sixteenths, between the onsets of one lane in one bar, the last
+// running to the end of the bar: the grouping a drummer counts.
+struct Grouping {
+    const char* style;
+    Lane lane;
+    int bar;
+    std::vector<int> sixteenths;
+};
+
+TEST(BeatScores, OnsetsGroupAsTheWordsCount) {
+    for (const Grouping& g : {
+             Grouping{"drill_tresillo", Lane::hat, 0, {3, 3, 2, 3, 3, 2}},
+             Grouping{"drill_tresillo", Lane::hat, 1, {3, 3, 2, 3, 3, 2}},
+             Grouping{"jersey_five", Lane::kick, 0, {4, 4, 3, 3, 2}},
+             Grouping{"jersey_five", Lane::kick, 1, {4, 4, 3, 3, 2}},
+             Grouping{"footwork_triplet", Lane::kick, 0, {3, 3, 3, 3, 4}},
+             Grouping{"jersey_call", Lane::kick, 1, {3, 3, 2, 2, 2, 1, 1, 1, 1}},
+         }) {
+        const Score& s = style(g.style);
+        std::vector<int> gaps;
+        const auto b = bar(s, g.lane, g.bar);
+        for (std::size_t i = 0; i < b.size(); ++i) {
+            const double next = i + 1 < b.size() ? std::get<0>(b[i + 1]) : 256.0;
+            gaps.push_back(static_cast<int>(std::lround((next - std::get<0>(b[i])) / 16.0)));
+        }
+        EXPECT_EQ(gaps, g.sixteenths) << g.style << " " << lane_name(g.lane) << " bar " << g.bar + 1;
+        ASSERT_FALSE(b.empty());
+        EXPECT_EQ(std::get<0>(b.front()), 0.0) << g.style;
+    }
+}
+
+TEST(BeatScores, InterruptedFootworkFallsSilentForTheLastBeat) {
+    const Score& s = style("footwork_sparse");
+    for (Lane l : LANES) {
+        EXPECT_TRUE(pips(s, l, Pick::all, 448, 512).empty()) << lane_name(l);
+    }
+    for (const Hit& h : s.bass) {
+        EXPECT_LE(h.pip + h.length, 448.0) << h.pip;
+    }
+    // the kick bursts in threes where bar one held back
+    EXPECT_GT(count(s, Lane::kick, Pick::all, 256, 448), count(s, Lane::kick, Pick::all, 0, 192));
+}
+
+TEST(BeatScores, FunkyTomsLeadWithTwoTomsNeverStruckTogether) {
+    const Score& s = style("funky_toms");
+    const auto high = pips(s, Lane::perc, Pick::voice0);
+    const auto low = pips(s, Lane::perc, Pick::voice1);
+    EXPECT_GE(high.size(), 6u);
+    EXPECT_GE(low.size(), 6u);
+    for (double p : low) {
+        EXPECT_EQ(std::count(high.begin(), high.end(), p), 0) << p;
+    }
+}
+
+TEST(BeatScores, BrokenFunkyMovesItsSecondClap) {
+    const Score& s = style("funky_syncopated");
+    ASSERT_EQ(pips(s, Lane::snare).size(), 4u);
+    EXPECT_NE(std::fmod(pips(s, Lane::snare)[1], 64.0), 0.0);  // bar one: off the beat
+    EXPECT_EQ(pips(s, Lane::snare)[3], 448.0);                 // bar two: on 4
+}
+
+TEST(BeatScores, BrokenBeatAnswersEarlyThenLate) {
+    const auto sn = pips(style("broken_push"), Lane::snare);
+    ASSERT_EQ(sn.size(), 4u);
+    EXPECT_EQ(sn[0], 64.0);
+    EXPECT_EQ(sn[2], 320.0);
+    EXPECT_GT(sn[1], 128.0);  // after beat 3 of bar one, before its beat 4
+    EXPECT_LT(sn[1], 192.0);
+    EXPECT_GT(sn[3], 448.0);  // after beat 4 of bar two
+}
+
+TEST(BeatScores, TheRimCircuitStepsFiveSixteenthsAndRestartsWithTheLoop) {
+    const auto rim = pips(style("broken_shuffle"), Lane::snare, Pick::voice1);
+    ASSERT_EQ(rim.size(), 7u);
+    for (std::size_t i = 0; i < rim.size(); ++i) {
+        // the nominal step under the 2/3 swing: 0, 64/3, 32, 160/3 within a beat
+        const double within = std::fmod(rim[i], 64.0);
+        const double nominal = rim[i] - within + (within > 50 ? 48.0 : within > 30 ? 32.0 : within > 10 ? 16.0 : 0.0);
+        EXPECT_EQ(nominal, 16.0 + 80.0 * static_cast<double>(i)) << rim[i];
+    }
+}
+
+TEST(BeatScores, TheBellMeetsTheKickOnlyOnBeatsOneAndTwo) {
+    const Score& s = style("afro_bell");
+    for (int b = 0; b < 2; ++b) {
+        EXPECT_EQ(bar(s, Lane::perc, b).size(), 7u);
+        std::vector<double> met;
+        for (const auto& [pip, v, voice] : bar(s, Lane::perc, b)) {
+            if (has_hit_at(s, Lane::kick, pip + 256.0 * b)) {
+                met.push_back(pip);
+            }
+        }
+        EXPECT_EQ(met, (std::vector<double>{0.0, 64.0})) << "bar " << b + 1;
+    }
+}
+
+TEST(BeatScores, ThreeOverFourPercussionLeavesTheSixteenthGrid) {
+    const Score& s = style("afro_cross");
+    for (Lane l : {Lane::perc, Lane::hat}) {
+        const auto p = pips(s, l);
+        EXPECT_EQ(p.size(), l == Lane::hat ? 24u : 14u);
+        for (double x : p) {
+            const double pulses = x / T;
+            EXPECT_NEAR(pulses, std::round(pulses), 1e-9) << x;  // on the triplet lattice
+        }
+        EXPECT_TRUE(std::any_of(p.begin(), p.end(), [](double x) { return std::fmod(x, 16.0) != 0.0; }));
+    }
+}
+
+TEST(BeatScores, GqomLeavesSpaceAndStaggersTheTomBehindTheKick) {
+    const Score& space = style("gqom_space");
+    EXPECT_TRUE(space.hat.empty());
+    EXPECT_EQ(bar(space, Lane::snare, 0).size(), 1u);
+    EXPECT_EQ(bar(space, Lane::snare, 1).size(), 1u);
+    const Score& ex = style("gqom_exchange");
+    const auto k = pips(ex, Lane::kick);
+    const auto t = pips(ex, Lane::perc);
+    ASSERT_EQ(k.size(), t.size());
+    for (std::size_t i = 0; i < k.size(); ++i) {
+        EXPECT_EQ(t[i] - k[i], 48.0) << "kick at " << k[i];
     }
 }
 

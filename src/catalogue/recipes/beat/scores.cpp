@@ -544,6 +544,114 @@ void club(std::vector<Score>& s) {
                     .score());
 }
 
+// Styles 37 to 44: Jersey club, footwork, UK funky and broken beat.
+void club_offshoots(std::vector<Score>& s) {
+    s.push_back(Sheet("jersey_five", "Jersey / five-kick foundation", 512, 2)
+                    .kick ("x...x...x..x..x.|x...x...x..x..x.")
+                    .snare("....x.......x...|....x.......x...")
+                    .score());
+
+    // Bar one calls with a sample-chop cue; bar two turns round with kicks in
+    // threes, a sixteenth kick roll and offbeat claps.
+    s.push_back(Sheet("jersey_call", "Jersey / call and turnaround", 512, 0)
+                    .kick ("x...x...x..x..x.|x..x..x.x.x.xxxx")
+                    .snare("....x.......x...|..x...x...x.....")
+                    .perc ("x.x.....x.x.....|................")
+                    .score());
+
+    // The bass reply is a quarter-note triplet across beats 3 and 4 of bar two.
+    s.push_back(Sheet("footwork_triplet", "Footwork / triplet bass reply", 512, 0)
+                    .kick ("x..x..x..x..x...|x..x..x.........")
+                    .snare("....x.......x...|....x.......x...")
+                    .hat  ("x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.")
+                    .bass ("x==x==x==x==x===|x==x==x=........")
+                    .at(Lane::bass, {{384.0, NORMAL, 40.0}, {384 + 128.0 / 3, NORMAL, 40.0},
+                                     {384 + 256.0 / 3, NORMAL, 40.0}})
+                    .score());
+
+    // Bar two breaks off: a kick burst in threes, the snare on beat 2, then
+    // nothing through the last beat.
+    s.push_back(Sheet("footwork_sparse", "Footwork / interrupted half-time", 512, 0)
+                    .kick ("x.....x...x.....|x..x..x..x......")
+                    .snare("........X.......|....X...........")
+                    .hat  ("x...x...x...x...|x...x...........")
+                    .bass ("x=====....x=====|x==x==x==x==....")
+                    .score());
+
+    // A high tom and a low tom (voice 1) lead over a swung shaker.
+    s.push_back(Sheet("funky_toms", "UK funky / tom-led skips", 512, 0)
+                    .feel(SWING_5_8)
+                    .kick ("x.......x.......|x......x.x......")
+                    .snare("....x.......x...|....x.......x..x")
+                    .hat  ("x.xgx.xgx.xgx.xg|x.xgx.xgx.xgx.xg")
+                    .perc ("...x..x....x....|...x..x....x..x.")
+                    .perc (".......x.x....x.|..x..x....x.....", 1)
+                    .score());
+
+    // Congas fill the gaps over a sixteenth shaker.
+    s.push_back(Sheet("funky_syncopated", "UK funky / broken response", 512, 0)
+                    .feel(SWING_5_8)
+                    .kick ("x..x.....x...x..|x.....x...x.....")
+                    .snare("....x.....x.....|....x.......x...")
+                    .hat  ("xgxxxgxxxgxxxgxx|xgxxxgxxxgxxxgxx")
+                    .perc (".....x.x....x..x|..x..x.....x.x..")
+                    .score());
+
+    // The second snare answers early in bar one (the a of 3) and late in bar
+    // two (the e of 4).
+    s.push_back(Sheet("broken_push", "Broken beat / early-and-late answers", 512, 0)
+                    .kick ("x......x..x.....|x.....x...x...x.")
+                    .snare("....X......X....|....X........X..")
+                    .hat  ("x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.")
+                    .bass ("x==....x=.x===..|x=....x===x===x=")
+                    .score());
+
+    // A rim (voice 1) every five sixteenths from the e of 1, drifting against
+    // the bar until the loop restarts it.
+    s.push_back(Sheet("broken_shuffle", "Broken beat / shuffled rim circuit", 512, 0)
+                    .feel(SWING_2_3)
+                    .kick ("x......x....x...|x..x......x.....")
+                    .snare("....X.........X.|....X.......X...")
+                    .snare(".x....x....x....|x....x....x....x", 1)
+                    .hat  ("x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.")
+                    .score());
+}
+
+// Styles 45 to 48: Afro house and gqom.
+void afro_and_gqom(std::vector<Score>& s) {
+    // A seven-stroke bell that meets the kick on beats 1 and 2, then weaves
+    // between the kicks.
+    s.push_back(Sheet("afro_bell", "Afro house / bell and kick weave", 512, 0)
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .snare("....x.......x...|....x.......x...")
+                    .hat  ("gxxggxxggxxggxxg|gxxggxxggxxggxxg")
+                    .perc ("x.x.x..x.x.x..x.|x.x.x..x.x.x..x.")
+                    .score());
+
+    // The twelve-pulse bell and a shaker in triplet eighths over a straight
+    // four-four.
+    s.push_back(Sheet("afro_cross", "Afro house / three-over-four percussion", 512, 0)
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .snare("....x.......x...|....x.......x...")
+                    .triplets(Lane::perc, "x.x.xx.x.x.x|x.x.xx.x.x.x")
+                    .triplets(Lane::hat,  "XooXooXooXoo|XooXooXooXoo")
+                    .score());
+
+    // No hats: a tom call answers the kick figure across the silence.
+    s.push_back(Sheet("gqom_space", "Gqom / broken-kick space study", 512, 0)
+                    .kick ("x..x..x.........|x.........x.....")
+                    .snare("............x...|........x.......")
+                    .perc (".........x....x.|...x.......x..x.")
+                    .score());
+
+    // The tom answers every kick three sixteenths later.
+    s.push_back(Sheet("gqom_exchange", "Gqom / staggered drum exchange", 512, 0)
+                    .kick ("x.....x.....x...|x.....x...x.....")
+                    .perc ("...x.....x.....x|...x.....x...x..")
+                    .snare("........x.......|....x.......x...")
+                    .score());
+}
+
 }  // namespace
 
 const std::vector<Score>& scores() {
@@ -557,6 +665,8 @@ const std::vector<Score>& scores() {
         amen_and_jungle(s);
         bass_music(s);
         club(s);
+        club_offshoots(s);
+        afro_and_gqom(s);
         return s;
     }();
     return all;
