@@ -25,6 +25,8 @@ using trovelin::recipes::beat::scores;
 namespace {
 
 constexpr double EPS = 1e-9;
+constexpr double T = 64.0 / 3;  // a triplet eighth
+constexpr double S23_E = 64.0 / 3, S23_A = 160.0 / 3;  // the e and a under a 2/3 swing
 
 enum class Lane { kick, snare, hat, perc, bass };
 constexpr Lane LANES[] = {Lane::kick, Lane::snare, Lane::hat, Lane::perc, Lane::bass};
@@ -293,6 +295,10 @@ const std::vector<std::vector<const char*>> SIBLINGS = {
     {"broken_push", "broken_shuffle"},
     {"afro_bell", "afro_cross"},
     {"gqom_space", "gqom_exchange"},
+    {"baile_toms", "baile_response"},
+    {"reggae_one_drop", "reggae_steppers", "reggae_rockers"},
+    {"son_clave_32", "son_clave_23"},
+    {"psy_rolling", "psy_offbeat", "hard_reverse", "trance"},
     {"house_classic", "house_shuffle", "house_jack"},
     {"techno_drive", "techno_toms", "techno_broken"},
     {"ukg_two_step", "ukg_skip", "ukg_four_four", "speed_garage", "bassline"},
@@ -329,8 +335,6 @@ TEST_P(PipFacts, HitsLandWhereTheWordsSay) {
     const PipFact& f = GetParam();
     expect_pips(pips(style(f.style), f.lane, f.pick, f.from, f.to), f.pips);
 }
-
-const double T = 64.0 / 3;  // a triplet eighth
 
 INSTANTIATE_TEST_SUITE_P(
     Styles, PipFacts,
@@ -391,7 +395,15 @@ INSTANTIATE_TEST_SUITE_P(
                 {0, 2 * T, 4 * T, 5 * T, 7 * T, 9 * T, 11 * T,
                  256, 256 + 2 * T, 256 + 4 * T, 256 + 5 * T, 256 + 7 * T, 256 + 9 * T, 256 + 11 * T}},
         PipFact{"afro_cross", Lane::hat, Pick::accent, {0, 64, 128, 192, 256, 320, 384, 448}},
-        PipFact{"gqom_exchange", Lane::snare, Pick::all, {128, 320, 448}}),
+        PipFact{"gqom_exchange", Lane::snare, Pick::all, {128, 320, 448}},
+        PipFact{"reggae_one_drop", Lane::kick, Pick::all, {128, 384}},
+        PipFact{"reggae_steppers", Lane::kick, Pick::all, {0, 64, 128, 192, 256, 320, 384, 448}},
+        PipFact{"reggae_steppers", Lane::snare, Pick::all, {128, 384}},
+        PipFact{"reggae_rockers", Lane::kick, Pick::all, {0, 128, 256, 384}},
+        PipFact{"son_clave_32", Lane::perc, Pick::voice0, {0, 96, 192, 320, 384}},
+        PipFact{"son_clave_23", Lane::perc, Pick::voice0, {64, 128, 256, 352, 448}},
+        PipFact{"psy_offbeat", Lane::kick, Pick::all, {0, 64, 128, 192, 256, 320, 384}},
+        PipFact{"hard_reverse", Lane::kick, Pick::accent, {0, 64, 128, 192, 256, 320, 384}}),
     [](const ::testing::TestParamInfo<PipFact>& p) {
         return std::string(p.param.style) + "_" + lane_name(p.param.lane) + "_" + std::to_string(p.index);
     });
@@ -430,7 +442,6 @@ TEST_P(Feels, OffbeatsLandWhereTheFeelPutsThem) {
     EXPECT_TRUE(straight || moved > 0) << "no swung note";
 }
 
-constexpr double S23_E = 64.0 / 3, S23_A = 160.0 / 3;
 
 INSTANTIATE_TEST_SUITE_P(
     Styles, Feels,
@@ -460,7 +471,10 @@ INSTANTIATE_TEST_SUITE_P(
                       FeelFact{"funky_syncopated", Lane::kick, 20, 32, 52},
                       FeelFact{"funky_syncopated", Lane::perc, 20, 32, 52},
                       FeelFact{"broken_shuffle", Lane::snare, S23_E, 32, S23_A},
-                      FeelFact{"broken_push", Lane::snare, 16, 32, 48}),
+                      FeelFact{"broken_push", Lane::snare, 16, 32, 48},
+                      FeelFact{"reggae_one_drop", Lane::snare, 16, 2 * T, 48},
+                      FeelFact{"reggae_one_drop", Lane::hat, 16, 2 * T, 48},
+                      FeelFact{"reggae_one_drop", Lane::bass, 16, 2 * T, 48}),
     [](const ::testing::TestParamInfo<FeelFact>& p) {
         return std::string(p.param.style) + "_" + lane_name(p.param.lane);
     });
@@ -490,7 +504,8 @@ TEST(BeatScores, StraightStylesKeepToTheSixteenthGrid) {
     for (const Straight st : {Straight{"house_classic", true}, Straight{"techno_drive", true},
                               Straight{"drill_tresillo", false}, Straight{"amen_four_bar", false},
                               Straight{"amen_no_ghosts", true}, Straight{"dnb_two_step", true},
-                              Straight{"trance", true}}) {
+                              Straight{"trance", true}, Straight{"psy_rolling", true},
+                              Straight{"son_clave_32", true}}) {
         for (Lane l : LANES) {
             for (const Hit& h : lane(style(st.style), l)) {
                 EXPECT_EQ(std::fmod(h.pip, 16.0), 0.0) << st.style << " " << lane_name(l) << " " << h.pip;
@@ -517,7 +532,10 @@ TEST(BeatScores, KicksOnEveryBeatWhereTheStyleIsFourToTheFloor) {
                               KickFloor{"amapiano", true}, KickFloor{"electro", false},
                               KickFloor{"dnb_two_step", false}, KickFloor{"afro_bell", true},
                               KickFloor{"afro_cross", true}, KickFloor{"funky_syncopated", false},
-                              KickFloor{"gqom_space", false}, KickFloor{"gqom_exchange", false}}) {
+                              KickFloor{"gqom_space", false}, KickFloor{"gqom_exchange", false},
+                              KickFloor{"reggae_one_drop", false}, KickFloor{"reggae_steppers", true},
+                              KickFloor{"reggae_rockers", false}, KickFloor{"son_clave_32", true},
+                              KickFloor{"psy_rolling", true}, KickFloor{"psy_offbeat", false}}) {
         const Score& s = style(k.style);
         bool all = true;
         for (int b = 0; b < s.period; b += 64) {
@@ -734,6 +752,8 @@ TEST(BeatScores, OnsetsGroupAsTheWordsCount) {
              Grouping{"jersey_five", Lane::kick, 1, {4, 4, 3, 3, 2}},
              Grouping{"footwork_triplet", Lane::kick, 0, {3, 3, 3, 3, 4}},
              Grouping{"jersey_call", Lane::kick, 1, {3, 3, 2, 2, 2, 1, 1, 1, 1}},
+             Grouping{"baile_toms", Lane::kick, 0, {3, 3, 4, 3, 3}},
+             Grouping{"baile_response", Lane::kick, 0, {3, 3, 2, 3, 3, 2}},
          }) {
         const Score& s = style(g.style);
         std::vector<int> gaps;
@@ -837,6 +857,75 @@ TEST(BeatScores, GqomLeavesSpaceAndStaggersTheTomBehindTheKick) {
     ASSERT_EQ(k.size(), t.size());
     for (std::size_t i = 0; i < k.size(); ++i) {
         EXPECT_EQ(t[i] - k[i], 48.0) << "kick at " << k[i];
+    }
+}
+
+TEST(BeatScores, BaileDrumsTalkInTurns) {
+    const Score& toms = style("baile_toms");
+    ASSERT_FALSE(toms.perc.empty());
+    for (const Hit& h : toms.perc) {
+        EXPECT_FALSE(has_hit_at(toms, Lane::kick, h.pip)) << h.pip;
+    }
+    // the answer: bar two thins the kick and moves every clap off the beat
+    const Score& resp = style("baile_response");
+    EXPECT_LT(bar(resp, Lane::kick, 1).size(), bar(resp, Lane::kick, 0).size());
+    for (const auto& [pip, v, voice] : bar(resp, Lane::snare, 1)) {
+        EXPECT_NE(std::fmod(pip, 64.0), 0.0) << pip;
+    }
+}
+
+TEST(BeatScores, TheOneDropLeavesTheDownbeatEmpty) {
+    const Score& s = style("reggae_one_drop");
+    for (double p : {0.0, 256.0}) {
+        for (Lane l : {Lane::kick, Lane::snare, Lane::bass}) {
+            EXPECT_FALSE(has_hit_at(s, l, p)) << lane_name(l) << " " << p;
+        }
+    }
+    // kick and cross-stick land together
+    EXPECT_EQ(pips(s, Lane::snare, Pick::main), pips(s, Lane::kick));
+}
+
+TEST(BeatScores, TheTwoSonClavesAreOneClaveStartedOnOppositeSides) {
+    const Score& a = style("son_clave_32");
+    const Score& b = style("son_clave_23");
+    for (Lane l : {Lane::kick, Lane::snare, Lane::hat, Lane::bass}) {
+        EXPECT_TRUE(same_hits(lane(a, l), lane(b, l))) << lane_name(l);
+    }
+    EXPECT_EQ(pips(a, Lane::perc, Pick::voice1), pips(b, Lane::perc, Pick::voice1));
+    // the 3-side is the bar of three strokes
+    EXPECT_EQ(count(a, Lane::perc, Pick::voice0, 0, 256), 3u);
+    EXPECT_EQ(count(b, Lane::perc, Pick::voice0, 0, 256), 2u);
+    std::vector<double> turned;
+    for (double p : pips(a, Lane::perc, Pick::voice0)) {
+        turned.push_back(std::fmod(p + 256.0, 512.0));
+    }
+    std::sort(turned.begin(), turned.end());
+    EXPECT_EQ(turned, pips(b, Lane::perc, Pick::voice0));
+}
+
+TEST(BeatScores, PsyBassRollsThreeSixteenthsAfterEveryKick) {
+    const Score& s = style("psy_rolling");
+    EXPECT_TRUE(s.snare.empty());
+    for (double k : pips(s, Lane::kick)) {
+        const auto after = pips(s, Lane::bass, Pick::all, k, k + 64);
+        if (k == 448) {
+            EXPECT_TRUE(after.empty());  // the gap before the loop turns
+        } else {
+            expect_pips(after, {k + 16, k + 32, k + 48});
+        }
+    }
+}
+
+TEST(BeatScores, BassTakesTheBeatTheKickGivesUp) {
+    for (const char* key : {"psy_offbeat", "hard_reverse"}) {
+        const Score& s = style(key);
+        EXPECT_FALSE(has_hit_at(s, Lane::kick, 448)) << key;
+        EXPECT_TRUE(has_hit_at(s, Lane::bass, 448)) << key;
+    }
+    // the swells start on the e after each kick and run up to the next beat
+    for (const Hit& h : style("hard_reverse").bass) {
+        EXPECT_EQ(std::fmod(h.pip + h.length, 64.0), 0.0) << h.pip;
+        EXPECT_TRUE(h.pip == 448 || std::fmod(h.pip, 64.0) == 16.0) << h.pip;
     }
 }
 

@@ -652,6 +652,99 @@ void afro_and_gqom(std::vector<Score>& s) {
                     .score());
 }
 
+// Styles 49 to 53: baile funk and reggae.
+void baile_and_reggae(std::vector<Score>& s) {
+    // A low drum (the kick lane) in 3+3+4+3+3 and a mid drum answering in
+    // its gaps.
+    s.push_back(Sheet("baile_toms", "Baile funk / low-drum conversation", 512, 2)
+                    .kick ("x..x..x...x..x..|x..x......x..x..")
+                    .perc ("........x......x|......x.x.....x.")
+                    .snare("....x.......x...|....x.......x...")
+                    .score());
+
+    s.push_back(Sheet("baile_response", "Baile funk / syncopated answer", 512, 0)
+                    .kick ("x..x..x.x..x..x.|x..x......x.....")
+                    .snare("....x.......x...|......x..x...x.x")
+                    .score());
+
+    // Eighths swung to the last triplet of the beat; kick and cross-stick
+    // drop together on beat 3, leaving the downbeat empty.
+    s.push_back(Sheet("reggae_one_drop", "Reggae / one-drop foundation", 512, 0)
+                    .feel(LATE_AND)
+                    .kick ("........X.......|........X.......")
+                    .snare("........x.......|........x.....g.")
+                    .hat  ("x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.")
+                    .bass ("..x=..x=x===....|..x=..x=x=..x===")
+                    .score());
+
+    // A rim on beat 3 over a kick on every beat.
+    s.push_back(Sheet("reggae_steppers", "Dub / steppers foundation", 512, 0)
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .snare("........x.......|........x.......")
+                    .hat  ("x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.")
+                    .bass ("x=.x..x.x=.x..x.|x=.x..x.x=.x..x.")
+                    .score());
+
+    // Cross-stick on 3 with the kick, and a rim answer late in bar two.
+    s.push_back(Sheet("reggae_rockers", "Reggae / kick-on-one-and-three study", 512, 0)
+                    .kick ("x.......x.......|x.......x.......")
+                    .snare("........x.......|........x.....x.")
+                    .hat  ("x.xxx.xxx.xxx.xx|x.xxx.xxx.xxx.xx")
+                    .bass ("x=.x=...x=.x=...|x=.x=...x===x=..")
+                    .score());
+}
+
+// The Latin club groove under both claves: four kicks, offbeat hats, a conga
+// (voice 1 of the percussion) slapping on 2 with open tones on 4 and its &,
+// and a tumbao bass on the & of 2 and on 4.
+constexpr std::string_view LATIN_KICK  = "x...x...x...x...|x...x...x...x...";
+constexpr std::string_view LATIN_HAT   = "..x...x...x...x.|..x...x...x...x.";
+constexpr std::string_view LATIN_CONGA = "....x.......x.x.|....x.......x.x.";
+constexpr std::string_view LATIN_BASS  = "......x=====x===|......x=====x===";
+
+// Styles 54 to 58: the son claves, psy, trance and hard dance.
+void clave_and_trance(std::vector<Score>& s) {
+    s.push_back(Sheet("son_clave_32", "Latin club / 3-2 son clave", 512, 0)
+                    .kick (LATIN_KICK)
+                    .hat  (LATIN_HAT)
+                    .perc ("x.....x.....x...|....x...x.......")
+                    .perc (LATIN_CONGA, 1)
+                    .bass (LATIN_BASS)
+                    .score());
+
+    s.push_back(Sheet("son_clave_23", "Latin club / 2-3 son clave", 512, 0)
+                    .kick (LATIN_KICK)
+                    .hat  (LATIN_HAT)
+                    .perc ("....x...x.......|x.....x.....x...")
+                    .perc (LATIN_CONGA, 1)
+                    .bass (LATIN_BASS)
+                    .score());
+
+    // Every kick followed by three sixteenth bass notes.
+    s.push_back(Sheet("psy_rolling", "Psy / straight rolling bass gaps", 512, 0)
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .hat  ("..x...x...x...x.|..x...x...x...x.")
+                    .bass (".xxx.xxx.xxx.xxx|.xxx.xxx.xxx....")
+                    .score());
+
+    // Bass pairs on the & and a; in bar two the bass takes beat 4 from the kick.
+    s.push_back(Sheet("psy_offbeat", "Trance / offbeat bass exchange", 512, 0)
+                    .kick ("x...x...x...x...|x...x...x.......")
+                    .snare("....x.......x...|....x.......x...")
+                    .hat  ("..x...x...x...x.|..x...x...x...x.")
+                    .bass ("..xx..xx..xx..xx|..xx..xx..xxx.xx")
+                    .score());
+
+    // A reverse-bass swell from the e after each kick into the next; bar two
+    // drops the last kick and its swell fills the beat.
+    s.push_back(Sheet("hard_reverse", "Hard dance / delayed bass swell cues", 512, 0)
+                    .kick ("X...X...X...X...|X...X...X.......")
+                    .snare("....x.......x...|....x.......x...")
+                    .hat  ("..x...x...x...x.|..x...x...x...x.")
+                    .bass (".x==.x==.x==.x==|.x==.x==.x==x===")
+                    .score());
+}
+
 }  // namespace
 
 const std::vector<Score>& scores() {
@@ -667,6 +760,8 @@ const std::vector<Score>& scores() {
         club(s);
         club_offshoots(s);
         afro_and_gqom(s);
+        baile_and_reggae(s);
+        clave_and_trance(s);
         return s;
     }();
     return all;
