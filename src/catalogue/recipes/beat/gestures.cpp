@@ -180,16 +180,25 @@ std::vector<Onset> events(const Lanes& l, const LaneGains& g) {
     return all;
 }
 
-// Onsets closer than `within` pips to the stroke before them join it: one
-// stroke at the first onset's pip, as loud as the loudest of them (or, with
-// `add`, as all of them together).
+// Onsets closer than `within` pips to the one before them join its stroke:
+// one stroke where the loudest of them lands (the first of equals), as loud
+// as the loudest (or, with `add`, as all of them together).
 std::vector<Onset> strokes(const std::vector<Onset>& in_order, double within, bool add = false) {
     std::vector<Onset> out;
+    double last = 0.0;
+    double loudest = 0.0;
     for (const Onset& o : in_order) {
-        if (!out.empty() && o.pip - out.back().pip < within) {
-            out.back().weight = add ? out.back().weight + o.weight : std::max(out.back().weight, o.weight);
+        if (!out.empty() && o.pip - last < within) {
+            if (o.weight > loudest) {
+                out.back().pip = o.pip;
+                loudest = o.weight;
+            }
+            out.back().weight = add ? out.back().weight + o.weight : loudest;
+            last = o.pip;
         } else {
             out.push_back(o);
+            loudest = o.weight;
+            last = o.pip;
         }
     }
     return out;
@@ -248,10 +257,10 @@ Track held(int period, const std::vector<Note>& notes, double attack, double rel
     });
 }
 
-// A short tremor on each onset: a fast wobble (six pips a cycle) under a
-// pulse nine pips wide, strongest on the onset itself.
+// A short tremor on each onset: a fast wobble (seven pips a cycle) under a
+// pulse ten pips wide, strongest on the onset itself.
 Track tremor(int period, const std::vector<Onset>& onsets) {
-    return spread(period, onsets, -9.0, 9.0, [](std::size_t, double d) { return pulse(d, 9.0) * std::cos(PI * d / 3.0); });
+    return spread(period, onsets, -10.0, 10.0, [](std::size_t, double d) { return pulse(d, 10.0) * std::cos(PI * d / 3.5); });
 }
 
 // Shift one axis so that its range over the loop is centred on 0.
@@ -658,31 +667,36 @@ Rows spring(const Score& s, bool depth) {
 // Five targets visited in a star order (each a two-fifths turn on from the
 // last, alternately near and far): the k-th stroke of the loop sends a smooth
 // out-and-back excursion toward target k mod 5, as far as the stroke is
-// loud. Excursions are at most half as wide as the gaps to the strokes either
-// side, so each reaches its own target before the next sets off.
+// loud (onsets within six pips of each other make one stroke). Excursions
+// are half as wide as the gaps to the strokes either side, so each reaches
+// its own target before the next sets off; but none is narrower than seven
+// pips: strokes closer than that overlap a little, with shorter excursions,
+// rather than jerk.
 Rows ricochet(const Score& s, bool depth) {
     static constexpr Point TARGETS[5] = {
         {0.0, 1.0, 0.55},          {-0.588, -0.809, -0.65}, {0.951, 0.309, 0.35},
         {-0.951, 0.309, -0.45},    {0.588, -0.809, 0.7},
     };
     const Lanes l(s);
-    const std::vector<Onset> hits = strokes(events(l, EVERY_EVENT), 2.0);
+    const std::vector<Onset> hits = strokes(events(l, EVERY_EVENT), 6.0);
     const std::size_t n = hits.size();
+    constexpr double narrowest = 7.0;
     std::vector<double> width(n);
+    std::vector<double> size(n);
     for (std::size_t k = 0; k < n; ++k) {
         const double before = hits[k].pip - hits[(k + n - 1) % n].pip;
         const double after = hits[(k + 1) % n].pip - hits[k].pip;
         const double gap = std::min(before <= 0.0 ? before + s.period : before, after <= 0.0 ? after + s.period : after);
-        width[k] = std::clamp(0.5 * gap, 3.0, 20.0);
+        width[k] = std::clamp(0.5 * gap, narrowest, 20.0);
+        size[k] = hits[k].weight * std::min(1.0, 0.5 * gap / narrowest);
     }
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t k = 0; k < n; ++k) {
         const double w = width[k];
-        const double size = hits[k].weight * std::min(1.0, w / 8.0);
         const Point& target = TARGETS[k % 5];
         const int first = static_cast<int>(std::ceil(hits[k].pip - w));
         for (int i = first; i <= hits[k].pip + w; ++i) {
-            const double reach = size * pulse(i - hits[k].pip, w);
+            const double reach = size[k] * pulse(i - hits[k].pip, w);
             Point& p = rows[static_cast<std::size_t>(wrap(i, s.period))];
             p.x += reach * target.x;
             p.y += reach * target.y;
