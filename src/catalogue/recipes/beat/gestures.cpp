@@ -300,7 +300,7 @@ Rows bounce(const Score& s, bool depth) {
     }
     const Track down = l.pulses(l.kick, 14);
     const Track side = mix(1.0, mix(0.5, l.pulses(l.snare, 12), -0.4, l.pulses(l.perc, 10)), 1.0,
-                           mix(0.25, l.pulses(alternating(l.hat), 6), 0.25, l.pulses(l.bass, 10)));
+                           mix(0.2, l.pulses(alternating(l.hat), 12), 0.25, l.pulses(l.bass, 10)));
     const Track lean_side = l.pulses(lean, 14);
     const Track nod = mix(0.6, l.pulses(l.kick, 24), 0.3, l.pulses(l.hat, 8));
     Rows rows(static_cast<std::size_t>(s.period));
@@ -316,8 +316,8 @@ Rows bounce(const Score& s, bool depth) {
 
 // Kicks step left, snares step right, each as far as it is loud; where a kick
 // and a snare land together the louder one takes the step (the snare on a
-// tie). Percussion adds half-steps to alternate sides. Every step (and every
-// bass note) dips a little; hats lift between steps.
+// tie). Every step (and every bass note) dips a little; hats and percussion
+// lift the heel between steps.
 Rows step(const Score& s, bool depth) {
     const Lanes l(s);
     constexpr double together = 8.0;
@@ -341,10 +341,9 @@ Rows step(const Score& s, bool depth) {
             right.push_back(sn);
         }
     }
-    const Track lateral = mix(1.0, mix(1.0, l.pulses(right, 14), -1.0, l.pulses(left, 14)), 0.35,
-                              l.pulses(alternating(l.perc), 10));
+    const Track lateral = mix(1.0, l.pulses(right, 14), -1.0, l.pulses(left, 14));
     const Track dip = mix(1.0, mix(1.0, l.pulses(l.kick, 14), 1.0, l.pulses(l.snare, 14)), 0.5, l.pulses(l.bass, 12));
-    const Track heel = l.pulses(l.hat, 6);
+    const Track heel = mix(1.0, l.pulses(l.hat, 6), 1.2, l.pulses(l.perc, 10));
     const Track depth_track = mix(1.0, mix(0.4, l.pulses(l.perc, 12), 0.3, l.pulses(alternating(l.hat), 8)), 1.0,
                                   mix(-0.35, l.pulses(l.bass, 12), 0.25,
                                       mix(1.0, l.pulses(l.kick, 20), -1.0, l.pulses(l.snare, 20))));
@@ -394,7 +393,7 @@ Rows glide(const Score& s, bool depth) {
         const double a = TWO_PI * phase[i];
         const double r = 1.0 + 0.4 * low[i];
         rows[i] = {r * (0.75 * std::cos(a) + 0.2 * std::cos(2 * a + 0.6)), r * (0.55 * std::sin(a) + 0.18 * std::sin(3 * a)),
-                   depth ? 0.4 * std::sin(2 * a + 0.3) + 0.5 * low[i] + 0.25 * swell[i] : 0.0};
+                   depth ? 0.7 * low[i] + 0.15 * std::sin(2 * a + 0.3) + 0.15 * swell[i] : 0.0};
     }
     if (depth) {
         centre(rows, &Point::z);
@@ -407,10 +406,10 @@ Rows glide(const Score& s, bool depth) {
 // of alternate kicks.
 Rows surge(const Score& s, bool depth) {
     const Lanes l(s);
-    const Track thrust = l.pulses(l.kick, 16);
+    const Track thrust = l.pulses(l.kick, 14);
     const Track lift = mix(1.0, mix(0.8, l.pulses(l.snare, 14), -0.25, thrust), 1.0,
                            mix(0.25, l.pulses(l.perc, 10), -0.3, l.pulses(l.bass, 12)));
-    const Track detail = mix(0.35, l.pulses(alternating(l.hat), 6), 0.25, l.pulses(alternating(l.kick), 10));
+    const Track detail = mix(0.15, l.pulses(alternating(l.hat), 6), 0.1, l.pulses(alternating(l.kick), 10));
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         rows[i] = {detail[i], lift[i], depth ? thrust[i] : 0.0};
