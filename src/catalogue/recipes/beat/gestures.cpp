@@ -127,8 +127,9 @@ double phase_at(const Track& phase, double turns, double pip) {
 struct Lanes {
     int period;
     std::vector<Onset> kick, snare, hat, perc, bass;
-    std::vector<Onset> shaker;  // hat-lane voices other than the main hat
-    std::vector<Onset> hats;    // the main hat voice
+    std::vector<Onset> shaker;    // hat-lane voices other than the main hat
+    std::vector<Onset> hats;      // the main hat voice
+    std::vector<Onset> backbeat;  // the snares, or the percussion in a style without snares
 
     explicit Lanes(const Score& s) : period(s.period) {
         auto take = [](const std::vector<Hit>& lane) {
@@ -146,6 +147,7 @@ struct Lanes {
         for (const Hit& h : s.hat) {
             (h.voice == 0 ? hats : shaker).push_back({h.pip, h.velocity});
         }
+        backbeat = snare.empty() ? perc : snare;
     }
 
     Track pulses(const std::vector<Onset>& lane, double w) const {
@@ -213,7 +215,7 @@ std::vector<Onset> alternating(std::vector<Onset> o) {
 }
 
 // The low end as notes with lengths: the bass lane, or, in a style without
-// one, its kicks, each sounding an eighth.
+// one, its kicks, each sounding a sixteenth.
 struct Note {
     double pip;
     double weight;
@@ -232,7 +234,7 @@ std::vector<Note> low_end(const Score& s) {
     std::vector<Note> notes = bass_notes(s);
     if (notes.empty()) {
         for (const Hit& h : s.kick) {
-            notes.push_back({h.pip, h.velocity, double(EIGHTH)});
+            notes.push_back({h.pip, h.velocity, EIGHTH / 2.0});
         }
     }
     return notes;
@@ -314,9 +316,10 @@ Rows bounce(const Score& s, bool depth) {
     return finish(rows);
 }
 
-// Kicks step left, snares step right, each as far as it is loud; where a kick
-// and a snare land together the louder one takes the step (the snare on a
-// tie). Every step (and every bass note) dips a little; hats and percussion
+// Kicks step left, snares (the percussion in a style without snares) step
+// right, each as far as it is loud; where a kick and a snare land together
+// the louder one takes the step (the snare on a tie); kicks alone take turns
+// left and right. Every step (and every bass note) dips a little; hats and percussion
 // lift the heel between steps.
 Rows step(const Score& s, bool depth) {
     const Lanes l(s);
@@ -325,20 +328,28 @@ Rows step(const Score& s, bool depth) {
     std::vector<Onset> right;
     for (const Onset& k : l.kick) {
         bool beaten = false;
-        for (const Onset& sn : l.snare) {
+        for (const Onset& sn : l.backbeat) {
             beaten = beaten || (std::fabs(loop_distance(k.pip, sn.pip, s.period)) < together && sn.weight >= k.weight);
         }
         if (!beaten) {
             left.push_back(k);
         }
     }
-    for (const Onset& sn : l.snare) {
+    for (const Onset& sn : l.backbeat) {
         bool beaten = false;
         for (const Onset& k : l.kick) {
             beaten = beaten || (std::fabs(loop_distance(sn.pip, k.pip, s.period)) < together && k.weight > sn.weight);
         }
         if (!beaten) {
             right.push_back(sn);
+        }
+    }
+    if (right.empty()) {
+        // kicks alone step to either side in turn
+        const std::vector<Onset> kicks = std::move(left);
+        left.clear();
+        for (std::size_t k = 0; k < kicks.size(); ++k) {
+            (k % 2 == 0 ? left : right).push_back(kicks[k]);
         }
     }
     const Track lateral = mix(1.0, l.pulses(right, 14), -1.0, l.pulses(left, 14));
@@ -407,7 +418,7 @@ Rows glide(const Score& s, bool depth) {
 Rows surge(const Score& s, bool depth) {
     const Lanes l(s);
     const Track thrust = l.pulses(l.kick, 14);
-    const Track lift = mix(1.0, mix(0.8, l.pulses(l.snare, 14), -0.25, thrust), 1.0,
+    const Track lift = mix(1.0, mix(0.8, l.pulses(l.backbeat, 14), -0.25, thrust), 1.0,
                            mix(0.25, l.pulses(l.perc, 10), -0.3, l.pulses(l.bass, 12)));
     const Track detail = mix(0.15, l.pulses(alternating(l.hat), 6), 0.1, l.pulses(alternating(l.kick), 10));
     Rows rows(static_cast<std::size_t>(s.period));
@@ -430,9 +441,9 @@ Rows recoil(const Score& s, bool depth) {
     for (Onset& e : echoes) {
         e.pip += ECHO_DELAY;
     }
-    const Track push = mix(1.0, mix(1.0, l.pulses(l.snare, 12), -0.3, l.pulses(l.kick, 12)), 0.2,
+    const Track push = mix(1.0, mix(1.0, l.pulses(l.backbeat, 12), -0.2, l.pulses(l.kick, 12)), 0.2,
                            l.pulses(alternating(l.hat), 6));
-    const Track counter = mix(-1.0, l.pulses(l.kick, 14), 1.0, mix(0.25, l.pulses(l.snare, 12), -0.2, l.pulses(l.perc, 10)));
+    const Track counter = mix(-1.3, l.pulses(l.kick, 14), 1.0, mix(0.25, l.pulses(l.snare, 12), -0.2, l.pulses(l.perc, 10)));
     const Track back = pulses(s.period, echoes, 16);
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -515,7 +526,7 @@ Rows figure8(const Score& s, bool depth) {
     const Track phase = event_phase(pace, s.period / 256.0);
     const Track open = unit(l.pulses(l.kick, 28));
     const Track hats = unit(l.pulses(l.hat, 10));
-    const Track lift = unit(l.pulses(l.snare, 20));
+    const Track lift = unit(l.pulses(l.backbeat, 20));
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
@@ -607,7 +618,7 @@ Rows slalom(const Score& s, bool depth) {
     const Track phase = event_phase(pace, 1.0);
     const double gates = s.period >= 768 ? 5.0 : 3.0;
     std::vector<Onset> cuts;
-    for (const Onset& sn : l.snare) {
+    for (const Onset& sn : l.backbeat) {
         const double heading = std::cos(gates * TWO_PI * phase_at(phase, 1.0, sn.pip));
         cuts.push_back({sn.pip, heading > 0.0 ? -sn.weight : sn.weight});
     }
