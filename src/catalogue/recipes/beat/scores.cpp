@@ -57,8 +57,9 @@ double level(char mark) {
 // One style's score, written lane line by lane line.
 class Sheet {
 public:
-    // Styles 37 onwards describe their first gestures by the gestures' own
-    // sentences and carry no note.
+    // The style's key and label, its loop in pips, and how many of its first
+    // gestures stay in the x-y plane. A style without a note() call carries
+    // no note: its first gestures are described by their own sentences.
     Sheet(std::string key, std::string label, int period, int planar_gestures) {
         s_.key = std::move(key);
         s_.label = std::move(label);
