@@ -57,8 +57,9 @@ double level(char mark) {
 // One style's score, written lane line by lane line.
 class Sheet {
 public:
-    // Styles 37 onwards describe their first gestures by the gestures' own
-    // sentences and carry no note.
+    // The style's key and label, its loop in pips, and how many of its first
+    // gestures stay in the x-y plane. A style without a note() call carries
+    // no note: its first gestures are described by their own sentences.
     Sheet(std::string key, std::string label, int period, int planar_gestures) {
         s_.key = std::move(key);
         s_.label = std::move(label);
@@ -745,6 +746,96 @@ void clave_and_trance(std::vector<Score>& s) {
                     .score());
 }
 
+// Styles 59 to 64: machine grooves, rumble techno, garage and a DnB pickup.
+void machines(std::vector<Score>& s) {
+    // A clap on 2 and 4 and a rim (voice 1) talking in the gaps; the eighth
+    // bass jumps an octave, low on the beats and high on the &s.
+    s.push_back(Sheet("italo_machine", "Italo / machine rim conversation", 512, 0)
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .snare("....X.......X...|....X.......X...")
+                    .snare("..x..x....x..x..|.x...x.x..x...xx", 1)
+                    .hat  ("xxxxxxxxxxxxxxxx|xxxxxxxxxxxxxxxx")
+                    .bass ("x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.")
+                    .score());
+
+    // The kick grouped 5+5+6 in bar one and 3+5+3+5 in bar two; zaps and
+    // cowbell in the percussion lane.
+    s.push_back(Sheet("electro_robot", "Electro / asymmetric machine break", 512, 0)
+                    .kick ("x....x....x.....|x..x....x..x....")
+                    .snare("....X.......X...|....X.......X...")
+                    .hat  ("x.xxx.xxx.xxx.xx|x.xxx.xxx.xxx.xx")
+                    .perc (".......x.......x|..x.........x...")
+                    .score());
+
+    // The acid line's accents and slides fall off the beat.
+    s.push_back(Sheet("acid_percussion", "Acid house / syncopated machine accents", 512, 0)
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .snare("....x.......x...|....x.......x..x")
+                    .hat  ("..x...x...x...x.|..x...x...x...x.")
+                    .bass ("x.xX.xX.x.Xx.xX.|xx.X.xX=x.X.xX=x")
+                    .score());
+
+    // The low end answers each kick a sixteenth late, later in bar two.
+    s.push_back(Sheet("techno_rumble", "Techno / delayed low-end answer", 512, 0)
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .snare("................|...............x")
+                    .hat  ("..x...x...x...x.|..x...x...x...x.")
+                    .bass (".x=..x=..x=..x=.|..x=..x=..x=.x==")
+                    .score());
+
+    // A rim (voice 1) on swung sixteenths carries the pocket; no hats.
+    s.push_back(Sheet("ukg_rim_shuffle", "Garage / rim-led skipping pocket", 512, 0)
+                    .feel(SWING_2_3)
+                    .kick ("x......x........|x.........x.....")
+                    .snare("....X.......X...|....X.......X...")
+                    .snare(".x.g..x..x.g..x.|.x.g..x..x...xg.", 1)
+                    .score());
+
+    // A ghost reply on the & after the backbeats, and a double-kick pickup
+    // into the downbeat.
+    s.push_back(Sheet("dnb_push", "DnB / kick pickup and ghost reply", 512, 0)
+                    .kick ("x.........x.....|x.........x...xx")
+                    .snare("....X.g.....X.g.|....X.g.....X...")
+                    .hat  ("x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.")
+                    .score());
+}
+
+// Styles 65 to 68: jungle, amapiano, dancehall and reggaeton answers.
+void answers(std::vector<Score>& s) {
+    // Bar two replays bar one's first two beats, then plays its last two in
+    // swapped order.
+    s.push_back(Sheet("jungle_switchback", "Jungle / two-bar switchback", 512, 0)
+                    .kick ("x.x......x......|x.x..........x..")
+                    .snare("....X..g..g.X.g.|....X..gX.g...g.")
+                    .hat  ("x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.")
+                    .score());
+
+    // One long log-drum note in bar one, a 3+3+2 burst in bar two.
+    s.push_back(Sheet("amapiano_answer", "Amapiano / log-like bass answer", 512, 0)
+                    .feel(SWING_5_8)
+                    .kick ("x...x...x...x...|x...x...x.......")
+                    .snare("......x.......x.|......x.......x.")
+                    .hat  ("x.xgx.xgx.xgx.xg|x.xgx.xgx.xgx.xg")
+                    .bass ("x=====..........|x==x==x=x==x==x=")
+                    .score());
+
+    // Rim replies on the offbeats over a quarter-note shaker.
+    s.push_back(Sheet("dancehall_space", "Dancehall / spacious offbeat replies", 512, 0)
+                    .kick ("x......x........|x.....x...x.....")
+                    .snare("......x.......x.|......x....x..x.")
+                    .hat  ("x...x...x...x...|x...x...x...x...")
+                    .bass ("x======.........|x=====....x=====")
+                    .score());
+
+    // The dembow, whose last snare gives way to a rising timbal pickup.
+    s.push_back(Sheet("dembow_push", "Reggaeton / dembow with pickup answer", 512, 0)
+                    .kick ("x...x...x...x...|x...x...x...x...")
+                    .snare("...x..x....x..x.|...x..x....x....")
+                    .hat  ("x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.")
+                    .perc ("................|............goxX")
+                    .score());
+}
+
 }  // namespace
 
 const std::vector<Score>& scores() {
@@ -762,6 +853,8 @@ const std::vector<Score>& scores() {
         afro_and_gqom(s);
         baile_and_reggae(s);
         clave_and_trance(s);
+        machines(s);
+        answers(s);
         return s;
     }();
     return all;
