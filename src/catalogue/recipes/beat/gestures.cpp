@@ -319,8 +319,8 @@ Rows bounce(const Score& s, bool depth) {
 // Kicks step left, snares (the percussion in a style without snares) step
 // right, each as far as it is loud; where a kick and a snare land together
 // the louder one takes the step (the snare on a tie); kicks alone take turns
-// left and right. Every step (and every bass note) dips a little; hats and percussion
-// lift the heel between steps.
+// left and right. Every step (and every bass note) dips a little; hats and
+// percussion lift the heel between steps.
 Rows step(const Score& s, bool depth) {
     const Lanes l(s);
     constexpr double together = 8.0;
@@ -412,9 +412,10 @@ Rows glide(const Score& s, bool depth) {
     return finish(rows);
 }
 
-// Kicks thrust forward through depth (and dip a little); snares lift (bass
-// notes settle a little); hats add small alternating detail to the side, over a slight sway
-// of alternate kicks.
+// Kicks thrust forward through depth (and dip a little); snares (the
+// percussion in a style without snares) lift, bass notes settle a little;
+// hats add small alternating detail to the side, over a slight sway of
+// alternate kicks.
 Rows surge(const Score& s, bool depth) {
     const Lanes l(s);
     const Track thrust = l.pulses(l.kick, 14);
@@ -430,8 +431,8 @@ Rows surge(const Score& s, bool depth) {
     return finish(rows);
 }
 
-// Snares push to the side; kicks counter downward (and a little the other
-// way); a dotted sixteenth (24 pips) after every event its echo draws the
+// Snares (the percussion in a style without snares) push to the side; kicks
+// counter downward (and a little the other way); a dotted sixteenth (24 pips) after every event its echo draws the
 // point back through depth.
 constexpr double ECHO_DELAY = 24.0;
 
@@ -454,13 +455,13 @@ Rows recoil(const Score& s, bool depth) {
     return finish(rows);
 }
 
-// A wide arch swung side to side once a bar, hurried by kicks and snares
-// (and a little by the percussion);
-// bass notes widen it; hats tremble in y, shakers (and other hat-lane
-// voices) in depth, the percussion a little in both.
+// A wide arch swung side to side once a bar, hurried by kicks and snares (and
+// a little by the percussion and the hats); bass notes widen it; hats tremble in y,
+// shakers (and other hat-lane voices) in depth, the percussion in both.
 Rows flutter(const Score& s, bool depth) {
     const Lanes l(s);
-    const Track swing = mix(1.0, mix(1.0, l.pulses(l.kick, 20), 0.85, l.pulses(l.snare, 20)), 0.4, l.pulses(l.perc, 20));
+    const Track swing = mix(1.0, mix(1.0, l.pulses(l.kick, 20), 0.85, l.pulses(l.snare, 20)), 1.0,
+                            mix(0.4, l.pulses(l.perc, 20), 0.4, l.pulses(l.hat, 12)));
     const Track phase = event_phase(times(1.2, swing), s.period / 256.0);
     const Track hat = tremor(s.period, l.hats);
     const Track shaker = tremor(s.period, l.shaker);
@@ -497,9 +498,9 @@ Rows dive(const Score& s, bool depth) {
 }
 
 // A bob hung from a point above, two swings a bar, starting each loop at the
-// right-hand end of a swing: busier passages swing it
-// wider (amplitude from broad event envelopes) and faster (the phase hurries
-// at events); it also circles a little through depth.
+// right-hand end of a swing: busier passages swing it wider (amplitude from
+// a broad event envelope) and faster (the phase hurries at events); it also
+// circles a little through depth.
 Rows pendulum(const Score& s, bool depth) {
     const Lanes l(s);
     const std::vector<Onset> all = events(l, EVERY_EVENT);
@@ -518,7 +519,7 @@ Rows pendulum(const Score& s, bool depth) {
 
 // A figure eight once a bar (lobes left and right, crossing at the centre),
 // paced by every event; the lobes open wide at kicks (and a little with the
-// hats) and the snares lift the
+// hats) and the snares (the percussion in a style without snares) lift the
 // path through depth, over a gentle weave in depth.
 Rows figure8(const Score& s, bool depth) {
     const Lanes l(s);
@@ -594,7 +595,7 @@ Rows spiral(const Score& s, bool depth) {
     const Lanes l(s);
     const std::vector<Onset> all = events(l, EVERY_EVENT);
     const Track pace = pulses(s.period, all, 12);
-    const Track phase = event_phase(times(2.0, pace), 2.0);
+    const Track phase = event_phase(times(2.5, pace), 2.0);
     const Track swell = unit(pulses(s.period, all, 10));
     const Track hats = unit(l.pulses(l.hat, 10));
     Rows rows(static_cast<std::size_t>(s.period));
@@ -610,8 +611,9 @@ Rows spiral(const Score& s, bool depth) {
 
 // Down and back up through gates side to side (x makes three swings, five in
 // a loop of three or four bars, while y travels down and back: an S each
-// way), paced by the events; kicks lift, snares cut back against the way the
-// path is turning, and depth draws back against the drums.
+// way), paced by the events; kicks lift, snares (the percussion in a style
+// without snares) cut back against the way the path is turning, and depth
+// draws back against the drums.
 Rows slalom(const Score& s, bool depth) {
     const Lanes l(s);
     const Track pace = pulses(s.period, events(l, EVERY_EVENT), 16);
