@@ -54,6 +54,7 @@ Shapes catalogue_shapes() {
              &triplet_family,
              &dialogue_family,
              &burst_family,
+             &beat_family,
          }) {
         Shapes shapes = block();
         all.insert(all.end(), std::make_move_iterator(shapes.begin()), std::make_move_iterator(shapes.end()));

@@ -53,6 +53,7 @@ Shapes noise_family();
 Shapes gesture_family();
 Shapes arm_family();
 Shapes dwell_family();
+Shapes beat_family();
 
 // All shapes in catalogue order.
 Shapes catalogue_shapes();

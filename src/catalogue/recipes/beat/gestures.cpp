@@ -1,0 +1,735 @@
+// The sixteen gestures as renderers over a score.
+//
+// Every gesture is built from the score's lanes in the same few ways: a
+// peak-aligned pulse on each onset (weighted by its velocity, ghosts
+// included), a smooth envelope over each bass note, a causal response that
+// rings on after an onset, and a phase whose speed rises at events. Each is
+// computed once per shape as a track (one value per pip of the loop), by
+// visiting only the pips each onset reaches. Pulses and responses wrap around
+// the loop, so every track is periodic and the seam is like any other step.
+#include "beat/gestures.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace trovelin::recipes::beat {
+namespace {
+
+using Rows = std::vector<Point>;
+using Track = std::vector<double>;  // one value per pip of the loop
+
+// Every gesture is scaled so that its largest coordinate is this.
+constexpr double PEAK = 0.86;
+
+int wrap(int i, int period) {
+    const int r = i % period;
+    return r < 0 ? r + period : r;
+}
+
+// For each onset k, adds weight(k) * f(k, d) at every whole pip i whose offset
+// d = i - onset lies in [from, to], around the loop. A reach longer than the
+// loop wraps again: what an onset set going in earlier loops still adds.
+template <class F>
+Track spread(int period, const std::vector<Onset>& onsets, double from, double to, F f) {
+    Track t(static_cast<std::size_t>(period), 0.0);
+    for (std::size_t k = 0; k < onsets.size(); ++k) {
+        const Onset& o = onsets[k];
+        const int first = static_cast<int>(std::ceil(o.pip + from));
+        const int last = static_cast<int>(std::floor(o.pip + to));
+        for (int i = first; i <= last; ++i) {
+            t[static_cast<std::size_t>(wrap(i, period))] += o.weight * f(k, i - o.pip);
+        }
+    }
+    return t;
+}
+
+// A peak-aligned pulse of half-width w on every onset (the kit's pulse train,
+// sampled at every pip of the loop).
+Track pulses(int period, const std::vector<Onset>& onsets, double w) {
+    return spread(period, onsets, -w, w, [w](std::size_t, double d) { return pulse(d, w); });
+}
+
+double largest(const Track& t) {
+    double m = 0.0;
+    for (double v : t) {
+        m = std::max(m, std::fabs(v));
+    }
+    return m;
+}
+
+// The track divided by its largest magnitude (a silent track stays silent).
+Track unit(Track t) {
+    const double m = largest(t);
+    if (m > 0.0) {
+        for (double& v : t) {
+            v /= m;
+        }
+    }
+    return t;
+}
+
+// a * p, pip by pip.
+Track times(double a, Track p) {
+    for (double& v : p) {
+        v *= a;
+    }
+    return p;
+}
+
+// a * p + b * q, pip by pip.
+Track mix(double a, const Track& p, double b, const Track& q) {
+    Track t(p.size());
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        t[i] = a * p[i] + b * q[i];
+    }
+    return t;
+}
+
+// Pips by which a phase's hurry trails the events that drive it: a hit is
+// answered a moment after it lands (and the fastest step of a loop whose
+// loudest event is on pip 0 falls just after the seam, not across it).
+constexpr int ANSWER = 4;
+
+// Turns completed at every pip by a phase whose speed is 1 + drive, ANSWER
+// pips late: events hurry it on. Pip i's speed is shared half before and
+// half after it, and the loop holds exactly `turns` turns, so the phase
+// meets itself across the seam.
+Track event_phase(const Track& drive, double turns) {
+    double total = 0.0;
+    for (double d : drive) {
+        total += 1.0 + d;
+    }
+    const int n = static_cast<int>(drive.size());
+    Track phase(drive.size());
+    double run = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const double speed = 1.0 + drive[static_cast<std::size_t>(wrap(i - ANSWER, n))];
+        phase[static_cast<std::size_t>(i)] = turns * (run + 0.5 * speed) / total;
+        run += speed;
+    }
+    return phase;
+}
+
+// A phase track of `turns` turns read between pips, straight-line between
+// the neighbouring pips (across the seam the phase carries on into the next
+// loop).
+double phase_at(const Track& phase, double turns, double pip) {
+    const int n = static_cast<int>(phase.size());
+    const double below = std::floor(pip);
+    const int i = wrap(static_cast<int>(below), n);
+    const double here = phase[static_cast<std::size_t>(i)];
+    const double next = i + 1 < n ? phase[static_cast<std::size_t>(i + 1)] : phase[0] + turns;
+    return here + (pip - below) * (next - here);
+}
+
+// The score's lanes as onsets weighted by velocity.
+struct Lanes {
+    int period;
+    std::vector<Onset> kick, snare, hat, perc, bass;
+    std::vector<Onset> shaker;    // hat-lane voices other than the main hat
+    std::vector<Onset> hats;      // the main hat voice
+    std::vector<Onset> backbeat;  // the snares, or the percussion in a style without snares
+
+    explicit Lanes(const Score& s) : period(s.period) {
+        auto take = [](const std::vector<Hit>& lane) {
+            std::vector<Onset> o;
+            for (const Hit& h : lane) {
+                o.push_back({h.pip, h.velocity});
+            }
+            return o;
+        };
+        kick = take(s.kick);
+        snare = take(s.snare);
+        hat = take(s.hat);
+        perc = take(s.perc);
+        bass = take(s.bass);
+        for (const Hit& h : s.hat) {
+            (h.voice == 0 ? hats : shaker).push_back({h.pip, h.velocity});
+        }
+        backbeat = snare.empty() ? perc : snare;
+    }
+
+    Track pulses(const std::vector<Onset>& lane, double w) const {
+        return beat::pulses(period, lane, w);
+    }
+};
+
+// How much each lane counts where a gesture weighs every event together.
+struct LaneGains {
+    double kick, snare, hat, perc, bass;
+};
+constexpr LaneGains EVERY_EVENT{1.0, 0.85, 0.4, 0.65, 0.5};
+
+// The lanes' onsets in time order, each weighted by its velocity times its
+// lane's gain.
+std::vector<Onset> events(const Lanes& l, const LaneGains& g) {
+    std::vector<Onset> all;
+    auto add = [&all](const std::vector<Onset>& lane, double gain) {
+        for (const Onset& o : lane) {
+            if (gain == 0.0) {
+                break;  // a lane left out
+            }
+            all.push_back({o.pip, o.weight * gain});
+        }
+    };
+    add(l.kick, g.kick);
+    add(l.snare, g.snare);
+    add(l.hat, g.hat);
+    add(l.perc, g.perc);
+    add(l.bass, g.bass);
+    std::stable_sort(all.begin(), all.end(), [](const Onset& a, const Onset& b) { return a.pip < b.pip; });
+    return all;
+}
+
+// Onsets closer than `within` pips to the one before them join its stroke:
+// one stroke where the loudest of them lands (the first of equals), as loud
+// as the loudest (or, with `add`, as all of them together).
+std::vector<Onset> strokes(const std::vector<Onset>& in_order, double within, bool add = false) {
+    std::vector<Onset> out;
+    double last = 0.0;
+    double loudest = 0.0;
+    for (const Onset& o : in_order) {
+        if (!out.empty() && o.pip - last < within) {
+            if (o.weight > loudest) {
+                out.back().pip = o.pip;
+                loudest = o.weight;
+            }
+            out.back().weight = add ? out.back().weight + o.weight : loudest;
+            last = o.pip;
+        } else {
+            out.push_back(o);
+            loudest = o.weight;
+            last = o.pip;
+        }
+    }
+    return out;
+}
+
+// Signs alternating by order: the first onset +, the second -, ...
+std::vector<Onset> alternating(std::vector<Onset> o) {
+    for (std::size_t k = 1; k < o.size(); k += 2) {
+        o[k].weight = -o[k].weight;
+    }
+    return o;
+}
+
+// The low end as notes with lengths: the bass lane, or, in a style without
+// one, its kicks, each sounding a sixteenth.
+struct Note {
+    double pip;
+    double weight;
+    double length;
+};
+
+std::vector<Note> bass_notes(const Score& s) {
+    std::vector<Note> notes;
+    for (const Hit& h : s.bass) {
+        notes.push_back({h.pip, h.velocity, h.length});
+    }
+    return notes;
+}
+
+std::vector<Note> low_end(const Score& s) {
+    std::vector<Note> notes = bass_notes(s);
+    if (notes.empty()) {
+        for (const Hit& h : s.kick) {
+            notes.push_back({h.pip, h.velocity, EIGHTH / 2.0});
+        }
+    }
+    return notes;
+}
+
+// A smooth envelope over each note: rising over `attack` pips from its onset,
+// held while it sounds, falling over `release` pips after.
+Track held(int period, const std::vector<Note>& notes, double attack, double release) {
+    std::vector<Onset> onsets;
+    for (const Note& n : notes) {
+        onsets.push_back({n.pip, n.weight});
+    }
+    return spread(period, onsets, 0.0, period - 1.0, [&](std::size_t k, double d) {
+        const double hold = std::max(notes[k].length, attack);
+        if (d < attack) {
+            return smoothstep(d / attack);
+        }
+        if (d < hold) {
+            return 1.0;
+        }
+        return smoothstep(1.0 - (d - hold) / release);
+    });
+}
+
+// A short tremor on each onset: a fast wobble (seven pips a cycle) under a
+// pulse ten pips wide, strongest on the onset itself.
+Track tremor(int period, const std::vector<Onset>& onsets) {
+    return spread(period, onsets, -10.0, 10.0, [](std::size_t, double d) { return pulse(d, 10.0) * std::cos(PI * d / 3.5); });
+}
+
+// Shift one axis so that its range over the loop is centred on 0.
+void centre(Rows& rows, double Point::*axis) {
+    double low = rows.front().*axis;
+    double high = low;
+    for (const Point& p : rows) {
+        low = std::min(low, p.*axis);
+        high = std::max(high, p.*axis);
+    }
+    const double mid = (low + high) / 2;
+    for (Point& p : rows) {
+        p.*axis -= mid;
+    }
+}
+
+Rows finish(Rows rows) {
+    scale_to_peak(rows, PEAK, true);
+    return rows;
+}
+
+// --- the gestures -----------------------------------------------------------
+
+// y dips on every kick, as deep as the kick is loud; x takes side accents from
+// the other lanes (snares right, percussion left, hats alternating, bass
+// notes a little right) and from kicks quieter than the loudest, which lean
+// left. Over equal kicks alone nothing leans and x stays exactly 0.
+Rows bounce(const Score& s, bool depth) {
+    const Lanes l(s);
+    double loudest = 0.0;
+    for (const Onset& k : l.kick) {
+        loudest = std::max(loudest, k.weight);
+    }
+    std::vector<Onset> lean;
+    for (const Onset& k : l.kick) {
+        lean.push_back({k.pip, k.weight - loudest});
+    }
+    const Track down = l.pulses(l.kick, 14);
+    const Track side = mix(1.0, mix(0.5, l.pulses(l.snare, 12), -0.4, l.pulses(l.perc, 10)), 1.0,
+                           mix(0.2, l.pulses(alternating(l.hat), 12), 0.25, l.pulses(l.bass, 10)));
+    const Track lean_side = l.pulses(lean, 14);
+    const Track nod = mix(0.6, l.pulses(l.kick, 24), 0.3, l.pulses(l.hat, 8));
+    Rows rows(static_cast<std::size_t>(s.period));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = {side[i] + 0.6 * lean_side[i], -2.0 * down[i], depth ? nod[i] : 0.0};
+    }
+    centre(rows, &Point::y);
+    if (depth) {
+        centre(rows, &Point::z);
+    }
+    return finish(rows);
+}
+
+// Kicks step left, snares (the percussion in a style without snares) step
+// right, each as far as it is loud; where a kick and a snare land together
+// the louder one takes the step (the snare on a tie); kicks alone take turns
+// left and right. Every step (and every bass note) dips a little; hats and
+// percussion lift the heel between steps.
+Rows step(const Score& s, bool depth) {
+    const Lanes l(s);
+    constexpr double together = 8.0;
+    std::vector<Onset> left;
+    std::vector<Onset> right;
+    for (const Onset& k : l.kick) {
+        bool beaten = false;
+        for (const Onset& sn : l.backbeat) {
+            beaten = beaten || (std::fabs(loop_distance(k.pip, sn.pip, s.period)) < together && sn.weight >= k.weight);
+        }
+        if (!beaten) {
+            left.push_back(k);
+        }
+    }
+    for (const Onset& sn : l.backbeat) {
+        bool beaten = false;
+        for (const Onset& k : l.kick) {
+            beaten = beaten || (std::fabs(loop_distance(sn.pip, k.pip, s.period)) < together && k.weight > sn.weight);
+        }
+        if (!beaten) {
+            right.push_back(sn);
+        }
+    }
+    if (right.empty()) {
+        // kicks alone step to either side in turn
+        const std::vector<Onset> kicks = std::move(left);
+        left.clear();
+        for (std::size_t k = 0; k < kicks.size(); ++k) {
+            (k % 2 == 0 ? left : right).push_back(kicks[k]);
+        }
+    }
+    const Track lateral = mix(1.0, l.pulses(right, 14), -1.0, l.pulses(left, 14));
+    const Track dip = mix(1.0, mix(1.0, l.pulses(l.kick, 14), 1.0, l.pulses(l.snare, 14)), 0.5, l.pulses(l.bass, 12));
+    const Track heel = mix(1.0, l.pulses(l.hat, 6), 1.2, l.pulses(l.perc, 10));
+    const Track depth_track = mix(1.0, mix(0.4, l.pulses(l.perc, 12), 0.3, l.pulses(alternating(l.hat), 8)), 1.0,
+                                  mix(-0.35, l.pulses(l.bass, 12), 0.25,
+                                      mix(1.0, l.pulses(l.kick, 20), -1.0, l.pulses(l.snare, 20))));
+    Rows rows(static_cast<std::size_t>(s.period));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = {lateral[i], -0.45 * dip[i] + 0.25 * heel[i], depth ? depth_track[i] : 0.0};
+    }
+    centre(rows, &Point::y);
+    if (depth) {
+        centre(rows, &Point::z);
+    }
+    return finish(rows);
+}
+
+// One turn a bar whose angular speed, radius and depth all rise with the
+// weighted events.
+Rows orbit(const Score& s, bool depth) {
+    const Lanes l(s);
+    const std::vector<Onset> all = events(l, EVERY_EVENT);
+    const Track phase = event_phase(times(2.0, pulses(s.period, all, 16)), s.period / 256.0);
+    const Track reach = unit(pulses(s.period, all, 24));
+    const Track near = unit(pulses(s.period, events(l, {0.4, 0.6, 0.3, 1.0, 0.5}), 18));
+    Rows rows(static_cast<std::size_t>(s.period));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const double a = TWO_PI * phase[i];
+        const double r = 0.55 + 0.45 * reach[i];
+        rows[i] = {r * std::cos(a), 0.9 * r * std::sin(a), depth ? 0.8 * near[i] : 0.0};
+    }
+    if (depth) {
+        centre(rows, &Point::z);
+    }
+    return finish(rows);
+}
+
+// A slow phrase path once round the loop (twice round a four-bar loop),
+// hurried by the drums; every bass note swings it outward and forward for as
+// long as it sounds, and every event (the hats most) nudges it forward a
+// little.
+Rows glide(const Score& s, bool depth) {
+    const Lanes l(s);
+    const Track drums = pulses(s.period, events(l, {1.0, 1.0, 0.6, 0.8, 0.0}), 16);
+    const Track phase = event_phase(times(2.5, drums), s.period >= 1024 ? 2.0 : 1.0);
+    const Track low = unit(held(s.period, low_end(s), 12, 32));
+    const Track swell = unit(pulses(s.period, events(l, {0.6, 0.8, 1.0, 0.8, 0.3}), 10));
+    Rows rows(static_cast<std::size_t>(s.period));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const double a = TWO_PI * phase[i];
+        const double r = 1.0 + 0.4 * low[i];
+        rows[i] = {r * (0.75 * std::cos(a) + 0.2 * std::cos(2 * a + 0.6)), r * (0.55 * std::sin(a) + 0.18 * std::sin(3 * a)),
+                   depth ? 0.7 * low[i] + 0.15 * std::sin(2 * a + 0.3) + 0.15 * swell[i] : 0.0};
+    }
+    if (depth) {
+        centre(rows, &Point::z);
+    }
+    return finish(rows);
+}
+
+// Kicks thrust forward through depth (and dip a little); snares (the
+// percussion in a style without snares) lift, bass notes settle a little;
+// hats add small alternating detail to the side, over a slight sway of
+// alternate kicks.
+Rows surge(const Score& s, bool depth) {
+    const Lanes l(s);
+    const Track thrust = l.pulses(l.kick, 14);
+    const Track lift = mix(1.0, mix(0.8, l.pulses(l.backbeat, 14), -0.25, thrust), 1.0,
+                           mix(0.25, l.pulses(l.perc, 10), -0.3, l.pulses(l.bass, 12)));
+    const Track detail = mix(0.15, l.pulses(alternating(l.hat), 6), 0.1, l.pulses(alternating(l.kick), 10));
+    Rows rows(static_cast<std::size_t>(s.period));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = {detail[i], lift[i], depth ? thrust[i] : 0.0};
+    }
+    centre(rows, &Point::y);
+    centre(rows, &Point::z);
+    return finish(rows);
+}
+
+// Snares (the percussion in a style without snares) push to the side; kicks
+// counter downward (and a little the other way); a dotted sixteenth (24 pips) after every event its echo draws the
+// point back through depth.
+constexpr double ECHO_DELAY = 24.0;
+
+Rows recoil(const Score& s, bool depth) {
+    const Lanes l(s);
+    std::vector<Onset> echoes = events(l, EVERY_EVENT);
+    for (Onset& e : echoes) {
+        e.pip += ECHO_DELAY;
+    }
+    const Track push = mix(1.0, mix(1.0, l.pulses(l.backbeat, 12), -0.2, l.pulses(l.kick, 12)), 0.2,
+                           l.pulses(alternating(l.hat), 6));
+    const Track counter = mix(-1.3, l.pulses(l.kick, 14), 1.0, mix(0.25, l.pulses(l.snare, 12), -0.2, l.pulses(l.perc, 10)));
+    const Track back = pulses(s.period, echoes, 16);
+    Rows rows(static_cast<std::size_t>(s.period));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = {push[i], counter[i], depth ? -0.7 * back[i] : 0.0};
+    }
+    centre(rows, &Point::y);
+    centre(rows, &Point::z);
+    return finish(rows);
+}
+
+// A wide arch swung side to side once a bar, hurried by kicks and snares (and
+// a little by the percussion and the hats); bass notes widen it; hats tremble in y,
+// shakers (and other hat-lane voices) in depth, the percussion in both.
+Rows flutter(const Score& s, bool depth) {
+    const Lanes l(s);
+    const Track swing = mix(1.0, mix(1.0, l.pulses(l.kick, 20), 0.85, l.pulses(l.snare, 20)), 1.0,
+                            mix(0.4, l.pulses(l.perc, 20), 0.4, l.pulses(l.hat, 12)));
+    const Track phase = event_phase(times(1.2, swing), s.period / 256.0);
+    const Track hat = tremor(s.period, l.hats);
+    const Track shaker = tremor(s.period, l.shaker);
+    const Track perc = tremor(s.period, l.perc);
+    const Track wide = unit(held(s.period, bass_notes(s), 12, 24));
+    Rows rows(static_cast<std::size_t>(s.period));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const double a = TWO_PI * phase[i];
+        rows[i] = {(0.8 + 0.2 * wide[i]) * std::sin(a) + 0.08 * perc[i], 0.4 * std::cos(2 * a) + 0.16 * hat[i] + 0.12 * perc[i],
+                   depth ? 0.3 * std::cos(a) + 0.2 * shaker[i] + 0.08 * hat[i] : 0.0};
+    }
+    centre(rows, &Point::y);
+    return finish(rows);
+}
+
+// The low end plunges broadly through depth for as long as its notes sound;
+// kick and snare strokes (a kick and snare together as one, louder, stroke)
+// answer as a counterweight, lifting and swinging to alternate sides, and
+// the percussion lifts too.
+Rows dive(const Score& s, bool depth) {
+    const Lanes l(s);
+    const Track low = unit(held(s.period, low_end(s), 12, 32));
+    const std::vector<Onset> counter = strokes(events(l, {1.0, 1.0, 0.0, 0.0, 0.0}), 8.0, true);
+    const Track sway = l.pulses(alternating(counter), 16);
+    const Track lift = mix(1.0, mix(0.45, l.pulses(counter, 16), 0.3, l.pulses(l.perc, 10)), 1.0,
+                           mix(0.2, l.pulses(l.hat, 6), -0.25, low));
+    Rows rows(static_cast<std::size_t>(s.period));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = {0.55 * sway[i], lift[i], depth ? -low[i] : 0.0};
+    }
+    centre(rows, &Point::y);
+    centre(rows, &Point::z);
+    return finish(rows);
+}
+
+// A bob hung from a point above, two swings a bar, starting each loop at the
+// right-hand end of a swing: busier passages swing it wider (amplitude from
+// a broad event envelope) and faster (the phase hurries at events); it also
+// circles a little through depth.
+Rows pendulum(const Score& s, bool depth) {
+    const Lanes l(s);
+    const std::vector<Onset> all = events(l, EVERY_EVENT);
+    const Track phase = event_phase(pulses(s.period, all, 24), s.period / 128.0);
+    const Track width = unit(pulses(s.period, all, 40));
+    Rows rows(static_cast<std::size_t>(s.period));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const double a = TWO_PI * phase[i];
+        const double amplitude = 0.55 + 0.45 * width[i];
+        const double angle = 1.05 * amplitude * std::cos(a);
+        rows[i] = {std::sin(angle), -std::cos(angle), depth ? 0.35 * amplitude * std::sin(a) : 0.0};
+    }
+    centre(rows, &Point::y);
+    return finish(rows);
+}
+
+// A figure eight once a bar (lobes left and right, crossing at the centre),
+// paced by every event; the lobes open wide at kicks (and a little with the
+// hats) and the snares (the percussion in a style without snares) lift the
+// path through depth, over a gentle weave in depth.
+Rows figure8(const Score& s, bool depth) {
+    const Lanes l(s);
+    const Track pace = pulses(s.period, events(l, EVERY_EVENT), 10);
+    const Track phase = event_phase(pace, s.period / 256.0);
+    const Track open = unit(l.pulses(l.kick, 28));
+    const Track hats = unit(l.pulses(l.hat, 10));
+    const Track lift = unit(l.pulses(l.backbeat, 20));
+    Rows rows(static_cast<std::size_t>(s.period));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const double a = TWO_PI * phase[i];
+        const double size = 0.6 + 0.4 * open[i] + 0.15 * hats[i];
+        rows[i] = {size * std::sin(a), 0.8 * size * std::sin(2 * a), depth ? 0.7 * lift[i] + 0.25 * std::cos(a) : 0.0};
+    }
+    centre(rows, &Point::z);
+    return finish(rows);
+}
+
+// Round a rounded square (a superellipse of power six: flat sides, softened
+// corners on the diagonals) once a bar, at a speed weighted by the rhythm;
+// the corners lean forward and events push back.
+Rows box(const Score& s, bool depth) {
+    const Lanes l(s);
+    const Track pace = pulses(s.period, events(l, EVERY_EVENT), 12);
+    const Track phase = event_phase(times(1.5, pace), s.period / 256.0);
+    const Track push = unit(pulses(s.period, events(l, {0.5, 1.0, 0.3, 0.8, 0.4}), 16));
+    Rows rows(static_cast<std::size_t>(s.period));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const double a = TWO_PI * phase[i];
+        const double c = std::cos(a);
+        const double n = std::sin(a);
+        const double r = std::pow(std::pow(std::fabs(c), 6.0) + std::pow(std::fabs(n), 6.0), -1.0 / 6.0);
+        rows[i] = {0.8 * r * c, 0.8 * r * n, depth ? 0.35 * std::cos(4 * a) - 0.3 * push[i] : 0.0};
+    }
+    if (depth) {
+        centre(rows, &Point::z);
+    }
+    return finish(rows);
+}
+
+// Exactly two turns over the loop (hurried by kicks, snares and hats) on one
+// wave through depth, forward over the first turn and back over the second;
+// the percussion widens the turns (in a style without percussion, snares
+// and hats do, and failing those the kicks); bass notes push the wave
+// deeper.
+Rows corkscrew(const Score& s, bool depth) {
+    const Lanes l(s);
+    const Track pace = pulses(s.period, events(l, {1.0, 0.85, 0.3, 0.0, 0.3}), 16);
+    const Track phase = event_phase(times(0.8, pace), 2.0);
+    std::vector<Onset> widening = l.perc;
+    if (widening.empty()) {
+        widening = events(l, {0.0, 1.0, 0.6, 0.0, 0.0});
+    }
+    if (widening.empty()) {
+        widening = l.kick;
+    }
+    const Track radius = unit(pulses(s.period, widening, 14));
+    const Track low = unit(held(s.period, bass_notes(s), 12, 24));
+    Rows rows(static_cast<std::size_t>(s.period));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const double a = TWO_PI * phase[i];
+        const double r = 0.6 + 0.4 * radius[i];
+        rows[i] = {r * std::cos(a), r * std::sin(a), depth ? 0.8 * std::sin(PI * phase[i]) + 0.25 * low[i] : 0.0};
+    }
+    return finish(rows);
+}
+
+// Two turns that open from a small circle to the full width over the first
+// and close again over the second, paced by the events and widened a little
+// by the hats; depth breathes with the width (and swells at events), so loop
+// start and end meet in the small circle.
+Rows spiral(const Score& s, bool depth) {
+    const Lanes l(s);
+    const std::vector<Onset> all = events(l, EVERY_EVENT);
+    const Track pace = pulses(s.period, all, 12);
+    const Track phase = event_phase(times(2.5, pace), 2.0);
+    const Track swell = unit(pulses(s.period, all, 10));
+    const Track hats = unit(l.pulses(l.hat, 10));
+    Rows rows(static_cast<std::size_t>(s.period));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const double a = TWO_PI * phase[i];
+        const double breath = PI * phase[i];
+        const double r = (0.2 + 0.8 * (0.5 - 0.5 * std::cos(breath))) * (1.0 + 0.12 * hats[i]);
+        rows[i] = {r * std::cos(a), r * std::sin(a), depth ? 0.6 * std::cos(breath) + 0.3 * swell[i] : 0.0};
+    }
+    centre(rows, &Point::z);
+    return finish(rows);
+}
+
+// Down and back up through gates side to side (x makes three swings, five in
+// a loop of three or four bars, while y travels down and back: an S each
+// way), paced by the events; kicks lift, snares (the percussion in a style
+// without snares) cut back against the way the path is turning, and depth
+// draws back against the drums.
+Rows slalom(const Score& s, bool depth) {
+    const Lanes l(s);
+    const Track pace = pulses(s.period, events(l, EVERY_EVENT), 16);
+    const Track phase = event_phase(pace, 1.0);
+    const double gates = s.period >= 768 ? 5.0 : 3.0;
+    std::vector<Onset> cuts;
+    for (const Onset& sn : l.backbeat) {
+        const double heading = std::cos(gates * TWO_PI * phase_at(phase, 1.0, sn.pip));
+        cuts.push_back({sn.pip, heading > 0.0 ? -sn.weight : sn.weight});
+    }
+    const Track cut = l.pulses(cuts, 10);
+    const Track lift = l.pulses(l.kick, 14);
+    const Track back =
+        unit(mix(1.0, mix(1.0, l.pulses(l.kick, 20), 0.7, l.pulses(l.snare, 20)), 0.3, l.pulses(l.hat, 8)));
+    Rows rows(static_cast<std::size_t>(s.period));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const double t = TWO_PI * phase[i];
+        rows[i] = {0.75 * std::sin(gates * t) + 0.3 * cut[i], 0.75 * std::cos(t) + 0.3 * lift[i],
+                   depth ? -0.55 * back[i] + 0.25 * std::cos(gates * t) : 0.0};
+    }
+    centre(rows, &Point::z);
+    return finish(rows);
+}
+
+// Every onset kicks a damped spring: the response starts from rest (no
+// displacement and no speed at the onset), swings out, and rings down with a
+// period of 30 pips, losing 1/e of its size every 16. Each lane kicks its own
+// way. Responses are summed over earlier loops until they have died away (the
+// spring's periodic steady state), so the seam is an ordinary step.
+Rows spring(const Score& s, bool depth) {
+    constexpr double decay = 16.0;
+    constexpr double ring = 30.0;
+    constexpr double onset_ease = 3.0;
+    constexpr double reach = 37.0 * decay;  // e^-37 is below a table's last decimal
+    auto response = [](std::size_t, double d) {
+        return std::exp(-d / decay) * std::sin(TWO_PI * d / ring) * (1.0 - std::exp(-d / onset_ease));
+    };
+    const Lanes l(s);
+    struct Way {
+        const std::vector<Onset>* lane;
+        double gain;
+        Point toward;
+    };
+    const Way ways[] = {
+        {&l.kick, 1.0, {0.35, -1.0, 0.3}},   {&l.snare, 0.9, {0.9, 0.35, -0.3}},
+        {&l.hat, 0.35, {-0.3, 0.2, 0.45}},   {&l.perc, 0.7, {-0.8, 0.3, 0.6}},
+        {&l.bass, 0.6, {0.2, -0.5, -0.9}},
+    };
+    Rows rows(static_cast<std::size_t>(s.period));
+    for (const Way& w : ways) {
+        const Track t = spread(s.period, *w.lane, 0.0, reach, response);
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            rows[i].x += w.gain * w.toward.x * t[i];
+            rows[i].y += w.gain * w.toward.y * t[i];
+            if (depth) {
+                rows[i].z += w.gain * w.toward.z * t[i];
+            }
+        }
+    }
+    return finish(rows);
+}
+
+// Five targets visited in a star order (each a two-fifths turn on from the
+// last, alternately near and far): the k-th stroke of the loop sends a smooth
+// out-and-back excursion toward target k mod 5, as far as the stroke is
+// loud (onsets within six pips of each other make one stroke). Excursions
+// are half as wide as the gaps to the strokes either side, so each reaches
+// its own target before the next sets off; but none is narrower than seven
+// pips: strokes closer than that overlap a little, with shorter excursions,
+// rather than jerk.
+Rows ricochet(const Score& s, bool depth) {
+    static constexpr Point TARGETS[5] = {
+        {0.0, 1.0, 0.55},          {-0.588, -0.809, -0.65}, {0.951, 0.309, 0.35},
+        {-0.951, 0.309, -0.45},    {0.588, -0.809, 0.7},
+    };
+    const Lanes l(s);
+    const std::vector<Onset> hits = strokes(events(l, EVERY_EVENT), 6.0);
+    const std::size_t n = hits.size();
+    constexpr double narrowest = 7.0;
+    std::vector<double> width(n);
+    std::vector<double> size(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        const double before = hits[k].pip - hits[(k + n - 1) % n].pip;
+        const double after = hits[(k + 1) % n].pip - hits[k].pip;
+        const double gap = std::min(before <= 0.0 ? before + s.period : before, after <= 0.0 ? after + s.period : after);
+        width[k] = std::clamp(0.5 * gap, narrowest, 20.0);
+        size[k] = hits[k].weight * std::min(1.0, 0.5 * gap / narrowest);
+    }
+    Rows rows(static_cast<std::size_t>(s.period));
+    for (std::size_t k = 0; k < n; ++k) {
+        const double w = width[k];
+        const Point& target = TARGETS[k % 5];
+        const int first = static_cast<int>(std::ceil(hits[k].pip - w));
+        for (int i = first; i <= hits[k].pip + w; ++i) {
+            const double reach = size[k] * pulse(i - hits[k].pip, w);
+            Point& p = rows[static_cast<std::size_t>(wrap(i, s.period))];
+            p.x += reach * target.x;
+            p.y += reach * target.y;
+            if (depth) {
+                p.z += reach * target.z;
+            }
+        }
+    }
+    return finish(rows);
+}
+
+}  // namespace
+
+const std::array<Gesture, GESTURE_COUNT>& gestures() {
+    static const std::array<Gesture, GESTURE_COUNT> all = {{
+        {"bounce", &bounce},     {"step", &step},         {"orbit", &orbit},         {"glide", &glide},
+        {"surge", &surge},       {"recoil", &recoil},     {"flutter", &flutter},     {"dive", &dive},
+        {"pendulum", &pendulum}, {"figure8", &figure8},   {"box", &box},             {"corkscrew", &corkscrew},
+        {"spiral", &spiral},     {"slalom", &slalom},     {"spring", &spring},       {"ricochet", &ricochet},
+    }};
+    return all;
+}
+
+}  // namespace trovelin::recipes::beat

@@ -1,0 +1,368 @@
+"""beat_ entries: each gesture does what its sentence says over its style's score,
+and the descriptions follow their three rules.
+
+Onsets come from facts the style labels and notes state (four equal kicks for
+four_floor, backbeats on 2 and 4 for ukg_two_step, ...), or are read off one
+gesture defined to mark them (the bounce dips on every kick) and checked
+against another."""
+import numpy as np
+import pytest
+
+from catalogue_listing import BEAT_GESTURES, BEAT_STYLES
+from tables import INFO, maxima, rms_distance, table
+
+STYLES = [s[0] for s in BEAT_STYLES]
+GESTURES = [g[0] for g in BEAT_GESTURES]
+PERIOD = {s[0]: s[2] for s in BEAT_STYLES}
+
+# Onsets (pips) stated by a style's label, note or the drummer's reference it follows.
+KICKS = {
+    "four_floor": [0, 64, 128, 192],
+    "house_classic": list(range(0, 512, 64)),
+    "ukg_two_step": [0, 160, 256, 416],     # 1 and the & of 3
+}
+BACKBEATS = {  # main snares
+    "house_classic": [64, 192, 320, 448],
+    "ukg_two_step": [64, 192, 320, 448],    # 2 and 4
+    "drill_displaced": [128, 448],          # beat 3 of bar one, beat 4 of bar two
+}
+CLAVE = {"son_clave_32": [0, 96, 192, 320, 384], "son_clave_23": [64, 128, 256, 352, 448]}
+POLYMETER_BLIPS = list(range(0, 768, 48))   # every three sixteenths, closing after three bars
+
+
+def rows(style, gesture):
+    return table(f"beat_{style}_{gesture}")
+
+
+def minima(v, ceiling):
+    """Pips of local minima below ceiling, around the loop."""
+    return maxima(-np.asarray(v), -ceiling)
+
+
+def kicks(style):
+    """Kick onsets read off the bounce: every dip below its resting height."""
+    y = rows(style, "bounce")[:, 1]
+    return minima(y, y.max() - 1e-9)
+
+
+def near(pips, targets, period, tolerance=1):
+    """Whether every pip lies within tolerance of one of the targets, around the loop."""
+    return all(min(abs((p - t + period / 2) % period - period / 2) for t in targets) <= tolerance for p in pips)
+
+
+def turns(xy):
+    """Signed turns the x-y path winds about the origin over one loop, the seam included."""
+    angle = np.arctan2(xy[:, 1], xy[:, 0])
+    return np.angle(np.exp(1j * (np.roll(angle, -1) - angle))).sum() / (2 * np.pi)
+
+
+# --- descriptions -------------------------------------------------------------
+
+@pytest.mark.parametrize("name, text", [
+    ("beat_house_classic_bounce", "House / kick-clap-offbeat hat \u2014 Kick-led bounce. "),
+    ("beat_jersey_five_step", "Jersey / five-kick foundation \u2014 Snare side-step. "
+                              "Original Kerno 05 alternating lateral kick and snare gestures."),
+    # a style's note closes its first four gestures; its own title for the glide
+    ("beat_ukg_two_step_glide", "UK garage / two-step foundation \u2014 Bass-and-phrase glide. Backbeats on 2/4; "
+                                "the second kick sits on the & of 3. Off-grid hats supply shuffle."),
+    # gestures 5 to 16 carry their sentence whatever the style
+    ("beat_four_floor_spring", "Four to the floor / bare pulse \u2014 Causal spring. "
+                               "An event starts at rest, then drives a damped ringing excursion."),
+    ("beat_dembow_push_ricochet", "Reggaeton / dembow with pickup answer \u2014 Directional ricochet. "
+                                  "Successive onsets send smooth excursions toward a cyclic series of targets."),
+])
+def test_descriptions_follow_their_rule(name, text):
+    assert INFO[name]["description"] == text
+
+
+def test_glide_titles_differ_by_whether_the_style_has_a_note():
+    assert INFO["beat_house_classic_glide"]["description"].endswith("glide. ")
+    assert ("Bass / phrase glide. Original Kerno 05 continuous phrase path with bass excursions."
+            in INFO["beat_jersey_five_glide"]["description"])
+
+
+# --- every style ----------------------------------------------------------------
+
+@pytest.mark.parametrize("style", STYLES)
+def test_a_styles_gestures_are_clearly_distinct(style):
+    tables = [rows(style, g) for g in GESTURES]
+    closest = min((rms_distance(tables[a], tables[b]), GESTURES[a], GESTURES[b])
+                  for a in range(16) for b in range(a + 1, 16))
+    assert closest[0] >= 0.05, closest
+
+
+@pytest.mark.parametrize("style", STYLES)
+def test_peaks_use_the_field_but_leave_headroom(style):
+    for g in GESTURES:
+        peak = np.abs(rows(style, g)).max()
+        assert 0.6 <= peak < 1.0 and peak != 0.82, (g, peak)
+
+
+# --- the gestures ---------------------------------------------------------------
+
+def test_bounce_over_bare_kicks_dips_on_each_kick_alone():
+    r = rows("four_floor", "bounce")
+    assert kicks("four_floor") == KICKS["four_floor"]
+    assert len({r[k, 1] for k in KICKS["four_floor"]}) == 1, "equal kicks dip equally"
+    assert (r[:, 0] == 0).all()
+
+
+@pytest.mark.parametrize("style", [s for s in KICKS])
+def test_bounce_dips_exactly_on_the_stated_kicks(style):
+    assert kicks(style) == KICKS[style]
+
+
+@pytest.mark.parametrize("style", [s for s in BACKBEATS])
+def test_bounce_accents_the_snares_to_the_side(style):
+    x = rows(style, "bounce")[:, 0]
+    assert set(BACKBEATS[style]) <= set(maxima(x, 0.1 * x.max())), "every snare is a right-hand accent"
+
+
+@pytest.mark.parametrize("style", STYLES)
+def test_step_goes_left_on_kicks_and_right_on_snares(style):
+    x = rows(style, "step")[:, 0]
+    period = PERIOD[style]
+    lefts = minima(x, -1e-9)
+    # a snare close by (a rim ghost, say) can pull the step a pip or two aside
+    assert lefts and near(lefts, kicks(style), period, 3), "every step to the left is a kick"
+    rights = maxima(x, 1e-9)
+    if style in BACKBEATS:
+        assert [p for p in rights if x[p] > 0.5 * x.max()] == BACKBEATS[style]
+    if style in CLAVE:  # no snares: the percussion steps right
+        assert set(CLAVE[style]) <= set(rights)
+    if style == "four_floor":  # kicks alone take turns
+        assert lefts == [0, 128] and rights == [64, 192]
+
+
+@pytest.mark.parametrize("style", STYLES)
+def test_orbit_turns_once_a_bar_faster_wider_and_deeper_together(style):
+    r = rows(style, "orbit")
+    assert turns(r) == pytest.approx(PERIOD[style] / 256, abs=1e-6)
+    angle = np.arctan2(r[:, 1], r[:, 0])
+    speed = np.abs(np.angle(np.exp(1j * (np.roll(angle, -1) - angle))))
+    radius = np.hypot(r[:, 0], 1.1 * r[:, 1])
+    # the speed answers the events a few pips late; compare over a short window
+    lag = np.roll(speed, -4)
+    assert np.corrcoef(lag, radius)[0, 1] > 0.5
+    if INFO[f"beat_{style}_orbit"]["dimensions"] == 3:
+        assert np.corrcoef(r[:, 2], radius)[0, 1] > 0.3
+
+
+def test_orbit_hurries_and_widens_at_each_bare_kick():
+    r = rows("four_floor", "orbit")
+    angle = np.arctan2(r[:, 1], r[:, 0])
+    speed = np.abs(np.angle(np.exp(1j * (np.roll(angle, -1) - angle))))
+    radius = np.hypot(r[:, 0], r[:, 1])
+    for k in KICKS["four_floor"]:
+        assert speed[k + 2:k + 7].mean() > 2 * speed[k + 28:k + 36].mean()
+        assert radius[k] > 1.5 * radius[k + 32]
+
+
+def crossings(v):
+    """Sign changes of v about its mid-range, around the loop."""
+    high = v > (v.max() + v.min()) / 2
+    return int(np.sum(high != np.roll(high, 1)))
+
+
+def smoothed(v, width):
+    """A running mean over `width` pips, around the loop."""
+    return np.convolve(np.tile(v, 3), np.ones(width) / width, "same")[len(v):2 * len(v)]
+
+
+def step_sizes(r):
+    return np.abs(np.roll(r, -1, axis=0) - r).max(axis=1)
+
+
+@pytest.mark.parametrize("style", STYLES)
+def test_glide_is_a_smooth_phrase_path_whose_low_end_matches_the_dive(style):
+    r = rows(style, "glide")
+    assert turns(r) == pytest.approx(2 if PERIOD[style] >= 1024 else 1, abs=1e-6)
+    assert step_sizes(r).max() < 0.1, "no hits in a glide"
+    # the bass excursions push forward just where the dive plunges back
+    assert np.corrcoef(r[:, 2], rows(style, "dive")[:, 2])[0, 1] < -0.4
+
+
+@pytest.mark.parametrize("style", STYLES)
+def test_surge_thrusts_through_depth_exactly_on_the_kicks(style):
+    r = rows(style, "surge")
+    z = r[:, 2]
+    thrusts = maxima(z, z.min() + 1e-9)
+    assert near(thrusts, kicks(style), PERIOD[style]) and near(kicks(style), thrusts, PERIOD[style])
+    assert np.ptp(r[:, 0]) < 0.7 * np.ptp(z), "the hats only add detail"
+    if style in BACKBEATS:
+        assert set(BACKBEATS[style]) <= set(maxima(r[:, 1], r[:, 1].min())), "snares lift"
+
+
+@pytest.mark.parametrize("style", [s for s in BACKBEATS])
+def test_recoil_pushes_aside_on_snares_and_counters_down_on_kicks(style):
+    r = rows(style, "recoil")
+    assert set(BACKBEATS[style]) <= set(maxima(r[:, 0], 0.3 * r[:, 0].max()))
+    assert near(KICKS.get(style, kicks(style)), minima(r[:, 1], r[:, 1].max()), PERIOD[style], 2)
+
+
+@pytest.mark.parametrize("style", ["four_floor", "house_classic"])
+def test_recoil_draws_back_on_a_late_echo_of_each_kick(style):
+    z = rows(style, "recoil")[:, 2]
+    backs = minima(z, z.max())
+    assert [k + 24 for k in KICKS[style]] == [b for b in backs if z[b] < (z.max() + z.min()) / 2]
+
+
+@pytest.mark.parametrize("style", STYLES)
+def test_flutter_swings_a_wide_arch_once_a_bar(style):
+    r = rows(style, "flutter")
+    smooth = np.array([smoothed(r[:, a], 15) for a in range(3)]).T
+    assert crossings(smooth[:, 0]) == 2 * PERIOD[style] // 256
+    assert np.corrcoef(smooth[:, 1], smooth[:, 0] ** 2)[0, 1] < -0.8, "high in the middle, low at the sides"
+    assert np.abs(r - smooth)[:, :2].max() < 0.3 * np.ptp(r[:, 0]), "tremors are small beside the arc"
+
+
+def test_flutter_trembles_on_the_hats_and_nowhere_else():
+    still = rows("four_floor", "flutter")
+    assert step_sizes(still).max() < 0.05, "no hats, no tremor"
+    y = rows("house_classic", "flutter")[:, 1]
+    wobble = np.abs(np.roll(y, -1) - 2 * y + np.roll(y, 1))
+    at_hats = np.zeros(512, bool)
+    for hat in range(32, 512, 64):
+        at_hats[hat - 6:hat + 7] = True
+    assert wobble[at_hats].mean() > 5 * wobble[~at_hats].mean()
+
+
+@pytest.mark.parametrize("style, strokes", [("four_floor", KICKS["four_floor"]),
+                                            ("ukg_two_step", sorted(KICKS["ukg_two_step"] + BACKBEATS["ukg_two_step"]))])
+def test_dive_counterweight_alternates_sides_stroke_by_stroke(style, strokes):
+    r = rows(style, "dive")
+    signs = np.sign(r[strokes, 0])
+    assert (signs == [(-1) ** k for k in range(len(strokes))]).all()
+    assert (r[strokes, 1] > np.median(r[:, 1])).all(), "each stroke lifts"
+
+
+def test_dive_plunges_while_the_bass_sounds():
+    z = rows("drill_displaced", "dive")[:, 2]
+    # sub notes run from pip 0 to 448; the last beat is silent
+    mid = (z.max() + z.min()) / 2
+    assert (z[24:440] < mid).all() and (z[480:] > mid).all()
+
+
+@pytest.mark.parametrize("style", STYLES)
+def test_pendulum_hangs_and_swings_twice_a_bar(style):
+    r = rows(style, "pendulum")
+    assert np.corrcoef(r[:, 1], r[:, 0] ** 2)[0, 1] > 0.95, "the bob rises toward either end of its swing"
+    assert crossings(r[:, 0]) == 2 * PERIOD[style] // 128
+
+
+def test_pendulum_answers_the_score():
+    even = rows("four_floor", "pendulum")
+    assert np.allclose(np.roll(even[:, 0], -64), -even[:, 0], atol=1e-9), "equal beats, equal swings"
+    x = rows("amen_four_bar", "pendulum")[:, 0]
+    ends = np.abs(x[maxima(np.abs(x))])
+    assert ends.max() > 1.1 * ends.min(), "busier passages swing wider"
+    changes = np.flatnonzero(np.sign(x) != np.sign(np.roll(x, 1)))
+    assert np.ptp(np.diff(changes)) >= 6, "and faster"
+
+
+@pytest.mark.parametrize("style", STYLES)
+def test_figure8_crosses_at_the_centre_once_a_lobe(style):
+    r = rows(style, "figure8")
+    x, y = r[:, 0], r[:, 1]
+    centre = np.flatnonzero(np.sign(x) != np.sign(np.roll(x, 1)))
+    assert len(centre) == 2 * PERIOD[style] // 256
+    assert (np.abs(y[centre]) < 0.2 * np.abs(y).max()).all()
+
+
+@pytest.mark.parametrize("style", [s for s in BACKBEATS])
+def test_figure8_lifts_at_the_snares(style):
+    z = rows(style, "figure8")[:, 2]
+    lifts = sorted(maxima(z), key=lambda p: -z[p])[:len(BACKBEATS[style])]
+    assert near(lifts, BACKBEATS[style], 512, 3)
+
+
+@pytest.mark.parametrize("style", STYLES)
+def test_box_tours_four_rounded_corners_once_a_bar(style):
+    r = rows(style, "box")
+    tours = PERIOD[style] // 256
+    assert turns(r) == pytest.approx(tours, abs=1e-6)
+    radius = np.hypot(r[:, 0], r[:, 1])
+    corners = maxima(radius, 0.95 * radius.max())
+    assert len(corners) == 4 * tours
+    bearing = np.degrees(np.arctan2(r[corners, 1], r[corners, 0])) % 90
+    assert (np.abs(bearing - 45) < 10).all(), "the corners sit on the diagonals"
+
+
+def test_box_hurries_at_the_kicks():
+    r = rows("four_floor", "box")
+    speed = np.hypot(*(np.roll(r, -1, axis=0) - r)[:, :2].T)
+    for k in KICKS["four_floor"]:
+        assert speed[k:k + 9].mean() > 1.5 * speed[k + 28:k + 37].mean()
+
+
+@pytest.mark.parametrize("style", STYLES)
+def test_corkscrew_makes_two_turns_on_one_depth_wave(style):
+    r = rows(style, "corkscrew")
+    assert turns(r) == pytest.approx(2, abs=1e-6)
+    assert crossings(smoothed(r[:, 2], 33)) == 2
+
+
+@pytest.mark.parametrize("style, perc", [("techno_polymeter", POLYMETER_BLIPS), ("son_clave_32", CLAVE["son_clave_32"]),
+                                         ("son_clave_23", CLAVE["son_clave_23"])])
+def test_corkscrew_widens_on_the_percussion(style, perc):
+    r = rows(style, "corkscrew")
+    radius = np.hypot(r[:, 0], r[:, 1])
+    widest = maxima(radius, radius.min() + 0.25 * np.ptp(radius))
+    assert set(perc) <= set(widest)
+    if style == "techno_polymeter":
+        assert widest == perc
+
+
+@pytest.mark.parametrize("style", STYLES)
+def test_spiral_opens_and_closes_over_a_double_turn(style):
+    r = rows(style, "spiral")
+    n = len(r)
+    assert turns(r) == pytest.approx(2, abs=1e-6)
+    radius = np.hypot(r[:, 0], r[:, 1])
+    assert max(radius[0], radius[-1]) < 0.35 * radius.max()
+    assert n // 4 <= np.argmax(radius) < 3 * n // 4
+    quarters = radius.reshape(4, -1).mean(axis=1)
+    assert quarters[0] < quarters[1] and quarters[2] > quarters[3]
+    bend = np.abs(np.roll(r, -1, 0) - 2 * r + np.roll(r, 1, 0)).max(axis=1)
+    assert bend[0] <= 1.5 * bend[1:9].max() + 1e-9, "the seam bends like its neighbours"
+
+
+@pytest.mark.parametrize("style", STYLES)
+def test_slalom_weaves_through_gates_down_and_back(style):
+    r = rows(style, "slalom")
+    gates = 5 if PERIOD[style] >= 768 else 3
+    assert crossings(smoothed(r[:, 0], 21)) == 2 * gates, "snare cutbacks aside"
+    assert crossings(smoothed(r[:, 1], 33)) == 2, "down once and back up"
+
+
+def test_slalom_lifts_on_kicks_and_draws_back_in_depth():
+    r = rows("four_floor", "slalom")
+    for k in KICKS["four_floor"]:
+        window = np.arange(k - 12, k + 13) % 256
+        lift = r[window, 1] - np.linspace(r[window[0], 1], r[window[-1], 1], 25)
+        assert abs(int(np.argmax(lift)) - 12) <= 2
+        assert abs(int(np.argmin(r[window, 2])) - 12) <= 4
+
+
+def test_spring_starts_from_rest_at_each_kick_and_rings_down():
+    r = rows("four_floor", "spring")
+    peak = np.abs(r).max()
+    for k in KICKS["four_floor"]:
+        assert np.abs(r[k - 1]).max() < 0.03 * peak, "at rest before the kick"
+        assert np.abs(r[k] - r[k - 1]).max() < 0.02 * peak, "and still at rest as it lands"
+        y = r[k:k + 64, 1]
+        assert np.abs(y[:16]).max() > 0.6 * peak
+        swings = [abs(y[p]) for p in range(1, 63) if abs(y[p]) >= max(abs(y[p - 1]), abs(y[p + 1]))]
+        assert len(swings) >= 3 and all(a > b for a, b in zip(swings, swings[1:])), "rings down"
+
+
+@pytest.mark.parametrize("style", [s for s in ("house_classic", "drill_displaced", "techno_polymeter", "dnb_two_step")
+                                  ])
+def test_ricochet_sends_successive_strokes_round_five_targets(style):
+    r = rows(style, "ricochet")
+    norm = np.linalg.norm(r, axis=1)
+    peaks = maxima(norm, 0.05 * norm.max())
+    way = r[peaks] / norm[peaks, None]
+    assert len(peaks) > 10
+    assert (np.einsum("ij,ij->i", way[:-5], way[5:]) > 0.99).all(), "every fifth stroke goes the same way"
+    assert (np.einsum("ij,ij->i", way[:-1], way[1:]) < 0.8).all(), "each stroke heads somewhere new"
