@@ -24,8 +24,18 @@ TABLES = {name: table(name) for name in NAMES}
 def test_listing_form_and_order():
     assert [d["name"] for d in LISTING[:15]] == RUDIMENT_NAMES
     assert all(list(d) == ["name", "description", "period_pips", "dimensions"] for d in LISTING)
-    assert NAMES == [n for n in EXPECTED_ORDER if n in BY_NAME]
-    assert LISTING[15]["name"] == "lfo_breathe"
+    assert NAMES == EXPECTED_ORDER
+    assert len(LISTING) == 1731 and sum(e["period_pips"] for e in ENTRIES) == 1_022_912
+    assert (NAMES[0], NAMES[627], NAMES[628], NAMES[-1]) == (
+        "lfo_breathe", "burst_5_6_2", "beat_four_floor_bounce", "beat_dembow_push_ricochet")
+
+
+def test_the_scaled_geometric_families_and_no_others_peak_at_exactly_0_82():
+    at_peak = [n for n in NAMES if np.abs(TABLES[n]).max() == 0.82]
+    assert len(at_peak) == 307
+    assert {n.split("_")[0] for n in at_peak} == {
+        "wave", "orbit", "weave", "polar", "spiro", "space", "mech", "path", "gesture", "ribbon", "contour",
+        "silhouette", "spline", "tour", "scan", "reach", "surface", "braid", "arm", "dwell"}
 
 
 @pytest.mark.parametrize("name", NAMES)
