@@ -80,15 +80,14 @@ def quantise(motion):
 def data_script(motions, progress):
     families = list(dict.fromkeys(m.family for m in motions))
     entries, rows = [], bytearray()
-    done = 0
-    for family in families:
-        members = [m for m in motions if m.family == family]
-        for m in members:
-            rows += quantise(m)
-        done += len(members)
-        progress(f"  {family:<12} {len(members):5d} motions  ({done}/{len(motions)})")
-    for m in motions:
+    run = 0  # motions of the family being sampled, in a row
+    for done, m in enumerate(motions, 1):
+        rows += quantise(m)
         entries.append([m.name, m.description, m.period, m.dimensions, families.index(m.family)])
+        run += 1
+        if done == len(motions) or motions[done].family != m.family:
+            progress(f"  {m.family:<12} {run:5d} motions  ({done}/{len(motions)})")
+            run = 0
     data = {
         "pipsPerBeat": trovelin.PIPS_PER_BEAT,
         "scale": SCALE,
@@ -141,7 +140,7 @@ PAGE = """<!doctype html>
 <body>
 <header>
   <h1>trovelin motions</h1>
-  <input id="search" type="search" placeholder="Search names and descriptions" autocomplete="off"
+  <input id="search" type="search" placeholder="Search name or description" autocomplete="off"
          aria-label="Search names and descriptions">
   <select id="family" aria-label="Family"></select>
   <select id="dims" aria-label="Dimensions">
@@ -153,7 +152,7 @@ PAGE = """<!doctype html>
   <label class="bpm">BPM <input id="bpm" type="number" min="1" max="999" step="any" value="120"></label>
   <button id="pause" type="button">Pause</button>
   <span id="count" aria-live="polite"></span>
-  <span class="legend">3-D: the point grows and lightens as z rises</span>
+  <span class="legend">3-D: a bigger, lighter point is a higher z</span>
 </header>
 <main id="grid"></main>
 <p id="empty" hidden>No motion matches.</p>
@@ -586,8 +585,13 @@ SCRIPT = r"""// The gallery page: cards drawn from data.js, all on one clock.
   }
 
   applyFilters();
-  const fromHash = byName.get(decodeURIComponent(location.hash.slice(1)));
-  if (fromHash) openView(fromHash);
+  // A link to index.html#NAME opens that motion.
+  function openFromHash() {
+    const e = byName.get(decodeURIComponent(location.hash.slice(1)));
+    if (e) openView(e);
+  }
+  window.addEventListener("hashchange", openFromHash);
+  openFromHash();
   requestAnimationFrame(frame);
 
   // A small window into the page for tests and for curious users at the console.
