@@ -87,7 +87,12 @@ def main():
     times = compare([
         ("rudiment: sample('circle', p)", "f('circle', p)", dict(f=trovelin.sample, p=1234)),
         ("catalogue first: sample('lfo_breathe', p)", "f('lfo_breathe', p)", dict(f=trovelin.sample, p=1234)),
-        ("catalogue last: sample('meter_3_3_3_4', p)", "f('meter_3_3_3_4', p)", dict(f=trovelin.sample, p=1234)),
+        ("catalogue, first sorted: sample('accent_walk_10_3', p)", "f('accent_walk_10_3', p)",
+         dict(f=trovelin.sample, p=1234)),
+        ("beat entry: sample('beat_amen_four_bar_spring', p)", "f('beat_amen_four_bar_spring', p)",
+         dict(f=trovelin.sample, p=1234)),
+        ("last entry: sample('beat_dembow_push_ricochet', p)", "f('beat_dembow_push_ricochet', p)",
+         dict(f=trovelin.sample, p=1234)),
         ("rudiment function: circle(p)", "f(p)", dict(f=trovelin.circle, p=1234)),
     ], n)
     report(times, "rudiment: sample('circle', p)")
