@@ -3,15 +3,15 @@
 #include <algorithm>
 #include <cstddef>
 
-// The sample table, embedded from the generated file by the assembler.
+// The sample table, embedded as read-only data from the generated rows (see
+// embed/embed_tables.cmake for how, on each platform).
 extern "C" const trovelin::Offset3 trovelin_catalogue_rows[];
-extern "C" const trovelin::Offset3 trovelin_catalogue_rows_end[];
 
 namespace trovelin {
 namespace {
 
-// CATALOGUE, every entry in catalogue order, and CATALOGUE_BY_NAME, their
-// positions sorted by name.
+// CATALOGUE, every entry in catalogue order, CATALOGUE_BY_NAME, their
+// positions sorted by name, and CATALOGUE_ROW_COUNT.
 #include "catalogue_entries.inc"
 
 }  // namespace
@@ -29,7 +29,7 @@ std::span<const std::uint64_t> catalogue_by_name() noexcept {
 }
 
 std::span<const Offset3> catalogue_rows() noexcept {
-    return {trovelin_catalogue_rows, static_cast<std::size_t>(trovelin_catalogue_rows_end - trovelin_catalogue_rows)};
+    return {trovelin_catalogue_rows, CATALOGUE_ROW_COUNT};
 }
 
 const CatalogueEntry* find_catalogue_entry(std::string_view name) noexcept {
