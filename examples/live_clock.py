@@ -14,18 +14,12 @@ is the moment the program starts.
 """
 import argparse
 import sys
-import time
 
 import trovelin
-from live_common import add_clock_args, add_motion_arg, check_clock_args, check_motion, frames, pip_at
+from live_common import add_clock_args, add_motion_arg, check_clock_args, check_motion, timed_frames
 
 WIDTH, HEIGHT = 41, 17
 DEPTH = "oO@"
-
-
-def pip_now(beat_zero, bpm):
-    """The pip the music is in now: whole pips since beat zero at `bpm`."""
-    return pip_at(time.time(), beat_zero, bpm)
 
 
 def cell(x, y):
@@ -74,8 +68,7 @@ def main(argv=None):
     if draw:
         sys.stdout.write("\x1b[2J\x1b[?25l")  # clear the screen, hide the cursor
     try:
-        for _ in frames(args.fps, args.frames):
-            pip = pip_now(args.beat_zero, args.bpm)
+        for _, _, pip in timed_frames(args):
             x, y, z = trovelin.sample(args.name, pip).as_tuple()
             status = (f"{args.name}  {args.bpm:g} BPM  pip {pip:8d}  beat {pip / trovelin.PIPS_PER_BEAT:9.3f}  "
                       f"loop pip {pip % period:4d}  x {x:+.3f} y {y:+.3f} z {z:+.3f}")

@@ -3,9 +3,11 @@
 Only the module is needed here; the network and MIDI libraries are imported by the examples that use them,
 through `need`, which says how to install them when they are missing.
 """
+import argparse
 import importlib
 import ipaddress
 import math
+import os
 import re
 import socket
 import sys
@@ -23,6 +25,12 @@ def need(module, package):
         return importlib.import_module(module)
     except ImportError:
         sys.exit(f"{sys.argv[0]}: this needs {package} (pip install '.[live]')")
+
+
+def make_parser(doc, file):
+    """An argument parser named after the example's file, its docstring as the help."""
+    return argparse.ArgumentParser(prog=os.path.basename(file), description=doc,
+                                   formatter_class=argparse.RawDescriptionHelpFormatter)
 
 
 def pip_at(now, beat_zero, bpm):
@@ -67,17 +75,15 @@ def check_frame_args(parser, args):
 
 
 def check_clock_args(parser, args):
-    """Refuses a tempo, frame rate or beat zero that cannot give pips, and fixes beat zero (now by default)."""
+    """Refuses a tempo, frame rate or beat zero that cannot give pips."""
     if not (0 < args.bpm < math.inf and 0 < args.fps < math.inf):
         parser.error("--bpm and --fps must be positive")
     check_frame_args(parser, args)
-    now = time.time()
     if args.beat_zero is None:
-        args.beat_zero = now
-    elif not math.isfinite(args.beat_zero):
+        return
+    if not math.isfinite(args.beat_zero):
         parser.error("--beat-zero must be a time in seconds since the epoch")
-    pip = pip_at(now, args.beat_zero, args.bpm)
-    if not PIP_RANGE[0] <= pip <= PIP_RANGE[1]:
+    if not PIP_RANGE[0] <= pip_at(time.time(), args.beat_zero, args.bpm) <= PIP_RANGE[1]:
         days = PIP_RANGE[1] / (args.bpm / 60.0 * trovelin.PIPS_PER_BEAT) / 86400.0
         parser.error(f"--beat-zero is too far from now: at {args.bpm:g} BPM pips count only {days:.0f} days "
                      f"either side of beat zero")
@@ -98,6 +104,16 @@ def frames(fps, count=None):
             time.sleep(max(0.0, started + slot / fps - time.monotonic()))
         yield frame
         frame += 1
+
+
+def timed_frames(args):
+    """(frame, now, pip) for each frame of the run: the wall-clock time it is taken at and the pip the music is
+    in then. Without --beat-zero, beat zero is the first frame."""
+    for frame in frames(args.fps, args.frames):
+        now = time.time()
+        if args.beat_zero is None:
+            args.beat_zero = now
+        yield frame, now, pip_at(now, args.beat_zero, args.bpm)
 
 
 def address_of(host, family=socket.AF_UNSPEC):
