@@ -13,7 +13,7 @@ universe at once instead of holding the last look until they time out.
 
   python examples/sacn_out.py circle --bpm 120 --frames 40
   python examples/sacn_out.py figure_eight --bpm 124 --universe 3 --address 101 --multicast
-  python examples/sacn_out.py helix --bpm 128 --beat-zero 1767225600 --dest 10.0.0.20 --verbose
+  python examples/sacn_out.py helix --bpm 128 --beat-zero "$(date +%s)" --dest 10.0.0.20 --verbose
 
 With --verbose every frame is printed with the sequence number of its packet,
 the wall-clock time it was taken at, its pip and its channels.

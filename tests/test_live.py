@@ -4,6 +4,7 @@ import math
 import os
 import random
 import re
+import signal
 import socket
 import struct
 import subprocess
@@ -127,6 +128,30 @@ def test_sacn_sends_a_packet_every_frame_and_closes_the_stream():
     assert all(p.universe == 9 and p.priority == 150 for p in packets)
     assert [p.dmxData for p in packets[:FRAMES]] == [universe_data(trovelin.circle(pip), 120, 60, 1) for pip in pips]
     assert len({p.cid for p in packets}) == 1 and packets[-1].dmxData == packets[FRAMES - 1].dmxData
+
+
+def test_sacn_closes_the_stream_on_ctrl_c():
+    sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    sock.bind(("127.0.0.1", 5568))
+    sock.settimeout(10.0)
+    proc = subprocess.Popen([sys.executable, os.path.join(EXAMPLES, "sacn_out.py"), "helix", "--universe", "4"],
+                            env=ENV, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    try:
+        first = [DataPacket.make_data_packet(sock.recv(2048)) for _ in range(3)]
+        proc.send_signal(signal.SIGINT)
+        out, err = proc.communicate(timeout=10)
+        rest = []
+        while not (len(rest) >= 3 and all(p.option_StreamTerminated for p in rest[-3:])):
+            rest.append(DataPacket.make_data_packet(sock.recv(2048)))
+    finally:
+        proc.kill()
+        sock.close()
+    assert proc.returncode == 0 and "Traceback" not in err
+    sent = int(re.search(r"^sent (\d+) frames to 127.0.0.1 universe 4; stream closed$", out, re.M).group(1))
+    packets = first + rest
+    assert len(packets) == sent + 3 and [p.sequence for p in packets] == list(range(sent + 3))
+    assert not any(p.option_StreamTerminated for p in packets[:-3])
 
 
 OSC_FRAME = r"frame (?P<frame>\d+) time (?P<time>\S+) pip (?P<pip>-?\d+) x \S+ y \S+ z \S+"
