@@ -24,7 +24,7 @@ def need(module, package):
     try:
         return importlib.import_module(module)
     except ImportError:
-        sys.exit(f"{sys.argv[0]}: this needs {package} (pip install '.[live]')")
+        sys.exit(f"{os.path.basename(sys.argv[0])}: this needs {package} (pip install '.[live]')")
 
 
 def make_parser(doc, file):
@@ -132,7 +132,7 @@ def address_of(host, family=socket.AF_UNSPEC):
         found = socket.getaddrinfo(host, None, family, socket.SOCK_DGRAM)
     except socket.gaierror as error:
         raise ValueError(f"{host!r} cannot be resolved ({error.strerror})") from None
-    return ipaddress.ip_address(found[0][4][0].split("%")[0])
+    return ipaddress.ip_address(found[0][4][0])
 
 
 def check_port(parser, flag, port):
@@ -196,7 +196,7 @@ def osc_sender(parser, args, port_flag="--port"):
         parser.error(f"--path {args.path!r} is not an OSC address: it starts with / and has no spaces, # or commas")
     check_port(parser, port_flag, args.osc_port)
     try:
-        check_destination(args.host, args.osc_port)
+        address = check_destination(args.host, args.osc_port)
     except ValueError as wrong:
         parser.error(f"--host {wrong}")
-    return OscSender(args.host, args.osc_port, args.path)
+    return OscSender(address, args.osc_port, args.path)

@@ -9,7 +9,7 @@ measured tempo and the motion there, or with --osc sends x, y and z over OSC as
 examples/osc_out.py does (--host, --osc-port, --path).
 
   python examples/midi_follow.py circle                       # the first input port there is
-  python examples/midi_follow.py helix --port "Digitakt" --osc --osc-port 7000
+  python examples/midi_follow.py helix --port "Drum Machine" --osc --osc-port 7000
 
 --port takes a port's full name or a part of it that names only one; an unknown
 name is refused with the list of the ports there are. The MIDI library is mido

@@ -18,6 +18,7 @@ universe at once instead of holding the last look until they time out.
 With --verbose every frame is printed with the sequence number of its packet,
 the wall-clock time it was taken at, its pip and its channels.
 """
+import ipaddress
 import socket
 import sys
 import uuid
@@ -41,7 +42,12 @@ def open_stream(args):
     if args.multicast:
         sock.setsockopt(socket.IPPROTO_IP, socket.IP_MULTICAST_TTL, args.ttl)
         if args.interface:
-            sock.setsockopt(socket.IPPROTO_IP, socket.IP_MULTICAST_IF, socket.inet_aton(args.interface))
+            try:
+                sock.setsockopt(socket.IPPROTO_IP, socket.IP_MULTICAST_IF, socket.inet_aton(args.interface))
+            except OSError as error:
+                sock.close()
+                raise ValueError(f"--interface {args.interface!r} is not an address of this machine "
+                                 f"({error.strerror})") from None
         return packet, sock, packet.calculate_multicast_addr()
     return packet, sock, args.dest
 
@@ -79,11 +85,14 @@ def main(argv=None):
             parser.error(f"--dest {wrong}{hint}")
     elif args.interface is not None:
         try:
-            socket.inet_aton(args.interface)
-        except OSError:
+            ipaddress.IPv4Address(args.interface)
+        except ValueError:
             parser.error(f"--interface {args.interface!r} is not an IPv4 address")
 
-    packet, sock, target = open_stream(args)
+    try:
+        packet, sock, target = open_stream(args)
+    except ValueError as wrong:
+        parser.error(str(wrong))
     a = args.address
     slots = [0] * (a + 3)
     print(f"{args.name} at {args.bpm:g} BPM, {args.fps:g} frames a second, to {target} universe {args.universe}, "
