@@ -13,19 +13,13 @@ two machines started at different moments stay in step; by default beat zero
 is the moment the program starts.
 """
 import argparse
-import math
 import sys
-import time
 
 import trovelin
+from live_common import add_clock_args, add_motion_arg, check_clock_args, check_motion, timed_frames
 
 WIDTH, HEIGHT = 41, 17
 DEPTH = "oO@"
-
-
-def pip_now(beat_zero, bpm):
-    """The pip the music is in now: whole pips since beat zero at `bpm`."""
-    return math.floor((time.time() - beat_zero) * bpm / 60.0 * trovelin.PIPS_PER_BEAT)
 
 
 def cell(x, y):
@@ -58,32 +52,23 @@ def field(x, y, z, dims, trace):
 
 def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("name", nargs="?", default="helix", help="any default motion")
-    parser.add_argument("--bpm", type=float, default=120.0)
-    parser.add_argument("--fps", type=float, default=30.0, help="frames a second")
-    parser.add_argument("--beat-zero", type=float, help="wall-clock time of beat zero (default: now)")
-    parser.add_argument("--frames", type=int, help="stop after this many frames (default: run until Ctrl-C)")
+    add_motion_arg(parser, default="helix")
+    add_clock_args(parser, fps=30.0)
     mode = parser.add_mutually_exclusive_group()
     mode.add_argument("--plain", action="store_true", help="a line of text a frame, never redrawn")
     mode.add_argument("--draw", action="store_true", help="redraw the field in place (default on a terminal)")
     args = parser.parse_args(argv)
-    if args.bpm <= 0 or args.fps <= 0:
-        parser.error("--bpm and --fps must be positive")
-    listing = {d["name"]: d for d in trovelin.catalogue()}
-    if args.name not in listing:
-        parser.error(f"Unknown trovelin: {args.name}")
-    dims, period = listing[args.name]["dimensions"], listing[args.name]["period_pips"]
+    entry = check_motion(parser, args.name)
+    check_clock_args(parser, args)
+    dims, period = entry["dimensions"], entry["period_pips"]
     draw = args.draw or (not args.plain and sys.stdout.isatty())
     trace = loop_cells(args.name, period) if draw and dims > 1 else set()
-    beat_zero = time.time() if args.beat_zero is None else args.beat_zero
 
-    frame = 0
-    started = time.monotonic()
+    done = 0
     if draw:
         sys.stdout.write("\x1b[2J\x1b[?25l")  # clear the screen, hide the cursor
     try:
-        while args.frames is None or frame < args.frames:
-            pip = pip_now(beat_zero, args.bpm)
+        for _, _, pip in timed_frames(args):
             x, y, z = trovelin.sample(args.name, pip).as_tuple()
             status = (f"{args.name}  {args.bpm:g} BPM  pip {pip:8d}  beat {pip / trovelin.PIPS_PER_BEAT:9.3f}  "
                       f"loop pip {pip % period:4d}  x {x:+.3f} y {y:+.3f} z {z:+.3f}")
@@ -92,14 +77,13 @@ def main(argv=None):
             else:
                 sys.stdout.write(status + "\n")
             sys.stdout.flush()
-            frame += 1
-            time.sleep(max(0.0, started + frame / args.fps - time.monotonic()))
+            done += 1
     except KeyboardInterrupt:
         pass
     finally:
         if draw:
             sys.stdout.write("\x1b[?25h")
-    print(f"stopped after {frame} frames")
+    print(f"stopped after {done} frames")
 
 
 if __name__ == "__main__":

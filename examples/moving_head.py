@@ -24,16 +24,40 @@ def dmx16(degrees, span):
     return min(65535, max(0, value))
 
 
+def channels(point, pan_range, tilt_range, pan_span, tilt_span):
+    """The pan and tilt angles a point steers to, and the four channel bytes that send the fixture there:
+    pan coarse, pan fine, tilt coarse, tilt fine."""
+    pan, tilt = point.x * pan_range / 2, point.y * tilt_range / 2
+    p, t = dmx16(pan, pan_span), dmx16(tilt, tilt_span)
+    return pan, tilt, (p >> 8, p & 0xFF, t >> 8, t & 0xFF)
+
+
 def frames(name, bpm, fps, beats, pan_range, tilt_range, pan_span, tilt_span):
     """One row per frame over `beats` beats: time, pip, angles and the four channel bytes."""
     count = round(beats * 60.0 / bpm * fps)
     for frame in range(count + 1):
         seconds = frame / fps
         pip = round(seconds * bpm / 60.0 * trovelin.PIPS_PER_BEAT)  # the nearest pip
-        point = trovelin.sample(name, pip)
-        pan, tilt = point.x * pan_range / 2, point.y * tilt_range / 2
-        p, t = dmx16(pan, pan_span), dmx16(tilt, tilt_span)
-        yield [frame, seconds, pip, pan, tilt, p >> 8, p & 0xFF, t >> 8, t & 0xFF]
+        pan, tilt, bytes4 = channels(trovelin.sample(name, pip), pan_range, tilt_range, pan_span, tilt_span)
+        yield [frame, seconds, pip, pan, tilt, *bytes4]
+
+
+def add_fixture_args(parser):
+    """The fixture's ranges, spans and DMX address."""
+    parser.add_argument("--pan", type=float, default=120.0, help="pan range in degrees the motion sweeps")
+    parser.add_argument("--tilt", type=float, default=60.0, help="tilt range in degrees the motion sweeps")
+    parser.add_argument("--pan-span", type=float, default=540.0, help="the fixture's full pan travel")
+    parser.add_argument("--tilt-span", type=float, default=270.0, help="the fixture's full tilt travel")
+    parser.add_argument("--address", type=int, default=1, help="DMX channel of pan coarse (1 to 509); pan fine, "
+                        "tilt coarse and tilt fine follow it")
+
+
+def check_fixture_args(parser, args):
+    if not (0 < args.pan <= args.pan_span and 0 < args.tilt <= args.tilt_span):
+        parser.error("the pan and tilt ranges must be positive and within the fixture's spans")
+    if not 1 <= args.address <= 509:
+        parser.error(f"--address {args.address} is not 1 to 509: the four channels from it must fit "
+                     f"the 512 of a universe")
 
 
 def main(argv=None):
@@ -42,16 +66,10 @@ def main(argv=None):
     parser.add_argument("--bpm", type=float, default=120.0)
     parser.add_argument("--fps", type=float, default=30.0, help="frames a second (DMX refresh)")
     parser.add_argument("--beats", type=float, default=4.0, help="how many beats of frames to make")
-    parser.add_argument("--pan", type=float, default=120.0, help="pan range in degrees the motion sweeps")
-    parser.add_argument("--tilt", type=float, default=60.0, help="tilt range in degrees the motion sweeps")
-    parser.add_argument("--pan-span", type=float, default=540.0, help="the fixture's full pan travel")
-    parser.add_argument("--tilt-span", type=float, default=270.0, help="the fixture's full tilt travel")
-    parser.add_argument("--address", type=int, default=1, help="DMX channel of pan coarse; pan fine, "
-                        "tilt coarse and tilt fine follow it")
+    add_fixture_args(parser)
     parser.add_argument("--csv", help="write the frames to this CSV file instead of printing them")
     args = parser.parse_args(argv)
-    if not (0 < args.pan <= args.pan_span and 0 < args.tilt <= args.tilt_span):
-        parser.error("the pan and tilt ranges must be positive and within the fixture's spans")
+    check_fixture_args(parser, args)
     if args.bpm <= 0 or args.fps <= 0 or args.beats < 0:
         parser.error("--bpm and --fps must be positive and --beats not negative")
     try:
