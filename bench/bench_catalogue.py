@@ -1,4 +1,4 @@
-"""Catalogue costs: import, memory, lookup, size.
+"""Catalogue costs: import, memory, lookup, size, listing.
 
   python bench/bench_catalogue.py
 
@@ -96,6 +96,17 @@ def main():
         ("rudiment function: circle(p)", "f(p)", dict(f=trovelin.circle, p=1234)),
     ], n)
     report(times, "rudiment: sample('circle', p)")
+
+    # The listing against Python building the same dicts from strings it holds.
+    held = [(d["name"], d["description"], d["period_pips"], d["dimensions"]) for d in trovelin.catalogue()]
+    build = "[{'name': n, 'description': d, 'period_pips': p, 'dimensions': k} for n, d, p, k in held]"
+    library = trovelin.PatternLibrary([trovelin.SampledPattern("mine", "One of mine", [(0.0, 0.0, 0.0)] * 64)])
+    print()
+    report(compare([
+        ("Python: the same dicts from held strings", build, dict(held=held)),
+        ("catalogue()", "f()", dict(f=trovelin.catalogue)),
+        ("PatternLibrary([one]).catalogue()", "f()", dict(f=library.catalogue)),
+    ], 200), "Python: the same dicts from held strings", unit_label="listing")
 
 
 if __name__ == "__main__":
