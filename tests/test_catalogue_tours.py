@@ -328,6 +328,10 @@ def test_scan_returns_round_the_outside_to_its_start(name):
     assert beyond.min() > -0.01 and beyond.max() > 0.08
     if INFO[name]["dimensions"] == 3:
         assert np.ptp(rows[last_end:, 2]) > 0.3  # and comes forward again in depth
+    # It homes in on the start: over its second half it never draws away from it again (no swing
+    # out past the start and curl back in).
+    closing = np.linalg.norm(back - rows[0, :2], axis=1)[len(back) // 2:]
+    assert (np.diff(closing) <= 1e-9).all()
 
 
 # ---- reach_ ----------------------------------------------------------------
