@@ -115,6 +115,8 @@ def test_spline_flows_through_its_controls_without_straight_runs_or_whips(name):
     turn = turn_per_pip(rows)
     assert np.mean(turn < 0.1) <= 0.15, "edges ruled straight"
     assert turn.max() <= 35.0, "a corner taken within a pip"
+    planar = np.column_stack([rows[:, :2], np.zeros(len(rows))])
+    assert turn_per_pip(planar).max() <= 35.0, "a corner taken within a pip, as seen face on"
     s = speed(rows)
     assert (np.maximum(s / np.roll(s, 1), np.roll(s, 1) / s) <= 1.5).all(), "the pace jumps between pips"
 

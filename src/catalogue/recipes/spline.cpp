@@ -283,7 +283,7 @@ std::vector<Control> fork() {
 // A four-pointed crown folded down the middle: the left half stands forward,
 // the right half back, and the points have four different heights.
 std::vector<Control> folded_crown() {
-    return {at(0.86, -0.7, 1.8, -0.6),   at(-0.9, -0.6, 1.05, 0.62), at(-0.94, 0.56, 0.6, 0.66),
+    return {at(0.86, -0.7, 1.8, -0.6),   at(-0.9, -0.6, 1.05, 0.62), at(-0.94, 0.56, 0.7, 0.66),
             at(-0.62, 0.0, 0.45, 0.42),  at(-0.36, 0.8, 0.5, 0.26),  at(-0.1, 0.12, 0.45, 0.04),
             at(0.2, 0.98, 0.5, -0.14),   at(0.46, 0.1, 0.6, -0.32),  at(0.84, 0.62, 1.05, -0.58)};
 }
