@@ -262,22 +262,73 @@ def bounce(t):
 
 
 S = 1.70158
-EASINGS = {  # name: (the published curve, the end of it that is at rest, which the seam sits on)
-    "ease_rebound": (bounce, 0),
-    "ease_anticipate": (lambda t: t * t * ((S + 1) * t - S), 0),
-    "ease_overshoot": (lambda t: 1 - (1 - t) ** 2 * ((S + 1) * (1 - t) - S), 1),
+
+
+def back_in(t):
+    return t * t * ((S + 1) * t - S)
+
+
+def back_out(t):
+    return 1 - back_in(1 - t)
+
+
+def test_rebound_runs_out_and_back_along_its_published_curve():
+    x = lane("ease_rebound")
+    for i in range(256):
+        assert abs(x[i] - (-0.8 + 1.6 * bounce(min(i, 256 - i) / 128))) <= 1.0000001e-12, i
+    assert x[1] == x[-1] and abs(x[1] - x[0]) < 1e-3  # the seam turns at rest
+    assert np.abs(x).max() == pytest.approx(0.8, abs=1e-4)
+
+
+def moves(x):
+    """(first pip, pips) of each move between two stretches held still, in loop order."""
+    still = np.roll(x, -1) == x
+    starts = np.flatnonzero(still & ~np.roll(still, -1)) + 1
+    ends = np.flatnonzero(~still & np.roll(still, -1)) + 1  # the first pip of the next hold
+    return [(int(a) % len(x), int((b - a) % len(x))) for a, b in zip(starts, ends[np.searchsorted(ends, starts) % len(ends)])]
+
+
+BACK = {  # name: (the published curve, what each move does near its ends)
+    "ease_anticipate": (back_in, "winds up first"),
+    "ease_overshoot": (back_out, "passes and settles"),
 }
 
 
-@pytest.mark.parametrize("name", EASINGS)
-def test_easings_run_out_and_back_along_their_published_curves(name):
-    curve, rest = EASINGS[name]
+@pytest.mark.parametrize("name", BACK)
+def test_back_easings_play_their_published_curve_for_each_move(name):
+    curve, _ = BACK[name]
     x = lane(name)
-    for i in range(256):
-        out = abs(128 - i) / 128 if rest else min(i, 256 - i) / 128
-        assert abs(x[i] - (-0.8 + 1.6 * curve(out))) <= 1.0000001e-12, i
-    assert x[1] == x[-1] and abs(x[1] - x[0]) < 1e-3  # the seam turns at rest
-    assert np.abs(x).max() == pytest.approx(0.8 if name == "ease_rebound" else 0.96, abs=1e-4)
+    found = moves(x)
+    assert len(found) == 2
+    for start, pips in found:
+        a, b = x[start], x[(start + pips) % 256]
+        assert a == -b and abs(a) == 0.8
+        for k in range(pips):
+            assert abs(x[(start + k) % 256] - (a + (b - a) * curve(k / pips))) <= 1.0000001e-12
+    assert np.abs(x).max() == pytest.approx(0.96, abs=1e-4)
+
+
+@pytest.mark.parametrize("name", BACK)
+def test_anticipate_winds_up_before_each_move_and_overshoot_settles_after(name):
+    x = lane(name)
+    for start, pips in moves(x):
+        a, b = x[start], x[(start + pips) % 256]
+        seen = (x[(start + np.arange(pips)) % 256] - a) * np.sign(b - a)  # progress towards the target
+        first, last = seen[: pips // 3], seen[-pips // 3:] - abs(b - a)
+        if name == "ease_anticipate":  # back away first, then strike the target still moving fast
+            assert first.min() < -0.1 and last.max() <= 1e-12
+            assert abs(x[(start + pips - 1) % 256] - b) > 0.1
+        else:  # leave fast, go past the target, and come back to rest on it
+            assert first.min() >= 0 and last.max() > 0.1
+            assert abs(x[(start + 1) % 256] - a) > 0.05 and abs(x[(start + pips - 1) % 256] - b) < 1e-3
+
+
+def test_anticipate_and_overshoot_are_not_one_motion_turned_round():
+    a, o = lane("ease_anticipate"), lane("ease_overshoot")
+    # Against every copy of the other played backwards or not, negated or not, and started at any
+    # pip (so every mirror and the half-loop shift among them).
+    copies = [np.roll(sign * v, shift) for v in (o, o[::-1]) for sign in (1, -1) for shift in range(256)]
+    assert min(np.sqrt(np.mean((a - c) ** 2)) for c in copies) >= 0.1
 
 
 def test_elastic_swings_decay_inside_a_window_to_a_peak_of_point_eight():

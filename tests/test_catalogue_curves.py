@@ -112,28 +112,91 @@ def test_slim_ribbons_are_narrower_and_deep_ribbons_leave_the_plane_further(pair
     assert depth["deep"] > 1.8 * depth["slim"]
 
 
+def ripple_residual(rows):
+    """How far the planar path stands out from its own one-eighth-note running mean, square to the
+    mean's direction of travel (outward for an anticlockwise outline). The mean runs over exactly one
+    ripple, so a ripple shows as a crest on each of its swells while the smooth outline stays low."""
+    xy = rows[:, :2]
+    mean = sum(np.roll(xy, j, axis=0) for j in range(-16, 16)) / 32
+    ahead = np.roll(mean, -1, axis=0) - np.roll(mean, 1, axis=0)
+    outward = np.stack([ahead[:, 1], -ahead[:, 0]], axis=1) / np.linalg.norm(ahead, axis=1)[:, None]
+    return ((xy - mean) * outward).sum(axis=1)
+
+
 @pytest.mark.parametrize("name", RIPPLES)
-def test_contour_carries_one_local_run_of_its_ripples(name):
-    rows = table(name)
-    r = np.log(np.hypot(rows[:, 0], rows[:, 1]))
-    # Against its own one-eighth-note running mean the smooth outline is
-    # nearly flat; each ripple crest, a swell by a fraction of the radius,
-    # stands out.
-    residual = r - sum(np.roll(r, j) for j in range(-16, 16)) / 32
-    crests = [i for i in maxima(residual, floor=0.0) if residual[i] > 0.5 * residual.max()]
+def test_contour_carries_one_local_run_of_equal_ripples(name):
+    d = ripple_residual(table(name))
+    peaks = maxima(d, floor=0.0)
+    crests = [i for i in peaks if d[i] > 0.5 * d.max()]
     assert len(crests) == RIPPLES[name]
-    gaps = np.diff(sorted(crests) + [min(crests) + len(r)])
-    assert len(r) - gaps.max() <= 32 * (len(crests) - 1) + 8, "ripples are spread round the outline"
+    assert d[crests].min() > 0.75 * d.max(), "the crests rise alike"
+    assert max(d[i] for i in peaks if i not in crests) < 0.35 * d.max(), "nothing else stands out like a ripple"
+    gaps = np.diff(sorted(crests) + [min(crests) + len(d)])
+    assert len(d) - gaps.max() <= 32 * (len(crests) - 1) + 8, "ripples are spread round the outline"
 
 
-def test_contour_edges_range_from_pinched_to_squarish():
+def segments_crossing(xy):
+    """Pairs of steps (pip to pip + 1) of a closed planar path that properly cross each other."""
+    a, b = xy, np.roll(xy, -1, axis=0)
+    n = len(xy)
+    i, j = np.triu_indices(n, 2)
+    keep = ~((i == 0) & (j == n - 1))
+    i, j = i[keep], j[keep]
+
+    def side(p, q, r):
+        return np.sign((q[:, 0] - p[:, 0]) * (r[:, 1] - p[:, 1]) - (q[:, 1] - p[:, 1]) * (r[:, 0] - p[:, 0]))
+
+    hit = (side(a[i], b[i], a[j]) * side(a[i], b[i], b[j]) < 0) & (side(a[j], b[j], a[i]) * side(a[j], b[j], b[i]) < 0)
+    return int(hit.sum())
+
+
+def shoelace(xy):
+    return abs(np.dot(xy[:, 0], np.roll(xy[:, 1], -1)) - np.dot(xy[:, 1], np.roll(xy[:, 0], -1))) / 2
+
+
+def convex_hull(xy):
+    """Corners of the convex hull of planar points, in order (monotone chain)."""
+    pts = sorted(map(tuple, xy))
+
+    def half(seq):
+        out = []
+        for p in seq:
+            while len(out) >= 2 and ((out[-1][0] - out[-2][0]) * (p[1] - out[-2][1])
+                                     - (out[-1][1] - out[-2][1]) * (p[0] - out[-2][0])) <= 0:
+                out.pop()
+            out.append(p)
+        return out[:-1]
+
+    return np.array(half(pts) + half(pts[::-1]))
+
+
+def turn_per_pip(rows):
+    """Angle in degrees between the step into each pip and the step out of it."""
+    step = np.roll(rows, -1, axis=0) - rows
+    before = np.roll(step, 1, axis=0)
+    cos = (before * step).sum(axis=1) / (np.linalg.norm(before, axis=1) * np.linalg.norm(step, axis=1))
+    return np.degrees(np.arccos(np.clip(cos, -1.0, 1.0)))
+
+
+@pytest.mark.parametrize("name", RIPPLES)
+def test_contour_is_a_full_oval_that_never_crosses_or_whips_round(name):
+    rows = table(name)
+    xy = rows[:, :2]
+    assert shoelace(xy) >= 0.95 * shoelace(convex_hull(xy)), "the outline caves in"
+    assert segments_crossing(xy) == 0
+    planar = np.column_stack([xy, np.zeros(len(xy))])
+    assert turn_per_pip(planar).max() <= 30.0 and turn_per_pip(rows).max() <= 30.0
+
+
+def test_contour_edges_range_from_pointed_ovals_to_rounded_squares():
     fill = []
     for name in RIPPLES:
         x, y = table(name)[:, 0], table(name)[:, 1]
         area = abs(np.dot(x, np.roll(y, -1)) - np.dot(y, np.roll(x, -1))) / 2
         fill.append(area / (np.ptp(x) * np.ptp(y)))
-    # A rectangle fills its box, an ellipse pi / 4 of it, a four-point star far less.
-    assert max(fill) > 0.8 and min(fill) < 0.55
+    # A rounded square nearly fills its box, an ellipse fills pi / 4 of it and a pointed oval less; a
+    # diamond (straight edges) fills half, and anything with edges caving in less still.
+    assert max(fill) > 0.8 and min(fill) > 0.6
     assert sum(f > 0.78 for f in fill) >= 4 and sum(f < 0.7 for f in fill) >= 4
 
 

@@ -66,7 +66,7 @@ STOPS = {  # where each gesture comes to rest, in loop order
     "gesture_cross_reach": ["RM", "LU"],
     "gesture_low_scoop": ["LM", "RU"],
     "gesture_high_arc": ["LD", "RD"],
-    "gesture_corner_taps": ["LU", "RU", "LD", "RD"],
+    "gesture_corner_taps": ["LU", "CM", "RU", "CM", "LD", "CM", "RD", "CM"],  # back to the centre after each tap
     "gesture_diagonal_touch": ["CM", "LD", "RU"],
     "gesture_box_return": ["CM", "LU", "RU", "RD", "LD"],
     "gesture_zigzag_lift": ["CD", "RD", "LM", "RU", "LU"],
@@ -113,6 +113,18 @@ def test_touches_arrive_on_time_and_in_place(name, expected):
     assert found == expected
     if name == "gesture_corner_taps":  # a corner, not merely its quadrant
         assert all(np.allclose(np.abs(p[:2]), 0.82) for _, p in touches(table(name)))
+
+
+def test_corner_taps_go_out_and_back_from_the_centre():
+    rows = table("gesture_corner_taps")
+    at = [pip for pip, _ in touches(rows)]
+    assert len(at) == 4
+    radius = np.hypot(rows[:, 0], rows[:, 1])
+    for start, end in zip(at, at[1:] + [at[0] + len(rows)]):
+        between = radius[np.arange(start + 8, end) % len(rows)]
+        assert between.min() <= 0.45, "back towards the centre between two touches"
+        # Out and back quickly: the hand spends most of the time between touches near the centre.
+        assert np.mean(between < 0.45) > 0.5
 
 
 @pytest.mark.parametrize("name, start, end, axes, about_start, turns", [

@@ -2,12 +2,16 @@
 //
 // The outline is x = A spow(cos t, p), y = B spow(sin t, q), where spow is
 // a signed power: exponents under 1 push the edges out towards a rounded
-// rectangle, exponents over 1 pull them in towards a pinched star. The
-// outline is bowed: every point moves along the bow's direction by an amount
-// that is largest across the middle of the shape, falls to nothing at its
-// two flanks and leans to one of them. Then a run of k ripples, an eighth
-// note apart, swells the bowed outline outward from the centre along one
-// stretch of its edge, each crest by the same fraction of the radius. The
+// rectangle, exponents over 1 draw them in towards a pointed oval. Every
+// exponent lies between 0.55 and 1.6, so the outline stays convex (at 2 its
+// edges would run straight, and beyond they would cave in). The outline is
+// bowed: every point moves along the bow's direction by an amount that is
+// largest across the middle of the shape, falls to nothing at its two flanks
+// and leans to one of them. Then a run of k ripples, an eighth note apart,
+// raises the bowed outline outward, square to its edge, along one stretch of
+// a flank. The crests rise equally, by a share of a ripple's length along the
+// path, so each ripple is a gentle swell in proportion to its own width that
+// never folds back over itself or comes to a point. The
 // 3-D members tilt the outline in depth and lift the ripples out of the
 // plane as well.
 #include <algorithm>
@@ -22,6 +26,7 @@ namespace {
 
 constexpr int LOOP = 1024;
 constexpr double RIPPLE_SPACING = EIGHTH;  // pips between ripple crests
+constexpr double RIPPLE_LIFT = 1.0;        // depth of a 3-D ripple against its height in the plane
 
 // sign(c) |c|^p, softened within about 0.1 of zero so that squarish
 // exponents (p < 1) cross the middle of an edge at a finite speed; it still
@@ -42,7 +47,7 @@ struct Contour {
     double a, b;    // half-width and half-height
     int ripples;    // number of ripple crests
     double at;      // angle of the middle of the ripple run
-    double swell;   // ripple height as a fraction of the radius
+    double swell;   // ripple height as a share of one ripple's length along the path
     double bow_at;  // direction the bow pushes
     double bow;     // bow at the middle of the shape
     double lean;    // how far the bow leans to one flank (-1 to 1)
@@ -53,22 +58,22 @@ struct Contour {
 constexpr double Q = HALF_PI / 2;  // an eighth of a turn
 
 constexpr Contour CONTOURS[16] = {
-    {0.55, 0.55, 1.0, 0.8, 3, HALF_PI, 0.07, HALF_PI, 0.3, 0.5, 0.0, 0.0},
-    {2.2, 2.2, 1.0, 0.85, 4, Q, 0.10, 0.0, 0.34, -0.5, 0.0, 0.0},
-    {0.7, 1.5, 1.0, 0.75, 5, PI, 0.07, -HALF_PI, 0.27, 0.6, 0.0, 0.0},
-    {1.0, 1.0, 1.0, 0.6, 2, HALF_PI, 0.10, PI, 0.34, 0.4, 0.0, 0.0},
-    {1.6, 0.6, 0.8, 1.0, 6, 0.0, 0.06, HALF_PI, 0.24, -0.6, 0.0, 0.0},
-    {0.6, 0.85, 1.0, 0.9, 3, 3 * HALF_PI, 0.08, 0.0, 0.38, 0.6, 0.0, 0.0},
-    {3.0, 3.0, 1.0, 1.0, 2, 1.5, 0.12, -Q, 0.27, 0.5, 0.0, 0.0},
-    {1.35, 1.35, 1.0, 0.55, 7, HALF_PI, 0.05, Q, 0.3, -0.4, 0.0, 0.0},
-    {0.6, 0.6, 1.0, 0.7, 4, 5 * Q, 0.07, HALF_PI, 0.27, -0.5, 0.45, 0.0},
-    {2.5, 1.8, 1.0, 0.9, 3, 5 * Q, 0.10, PI, 0.3, 0.5, 0.5, HALF_PI},
-    {0.8, 0.8, 0.9, 1.0, 5, 0.0, 0.07, 0.0, 0.34, 0.4, 0.4, PI},
-    {1.2, 0.55, 1.0, 0.8, 2, PI, 0.10, -HALF_PI, 0.34, 0.6, 0.55, -HALF_PI},
-    {2.0, 2.0, 1.0, 0.75, 6, 7 * Q, 0.08, Q, 0.27, -0.4, 0.5, Q},
-    {0.65, 1.1, 1.0, 0.65, 3, 3 * Q, 0.09, -HALF_PI, 0.3, -0.6, 0.4, 3 * Q},
-    {1.5, 1.5, 0.85, 1.0, 4, 0.0, 0.08, PI, 0.27, 0.4, 0.6, -Q},
-    {0.6, 0.75, 1.0, 0.85, 7, 3.5, 0.05, HALF_PI, 0.34, 0.5, 0.45, 2.0},
+    {0.55, 0.55, 1.0, 0.8, 3, HALF_PI, 0.154, HALF_PI, 0.3, 0.5, 0.0, 0.0},
+    {1.5, 1.5, 1.0, 0.85, 4, Q, 0.22, 0.0, 0.34, -0.5, 0.0, 0.0},
+    {0.7, 1.5, 1.0, 0.75, 5, 2.55, 0.154, -HALF_PI, 0.27, 0.6, 0.0, 0.0},
+    {1.0, 1.0, 1.0, 0.6, 2, HALF_PI, 0.22, PI, 0.34, 0.4, 0.0, 0.0},
+    {1.6, 0.6, 0.8, 1.0, 6, 0.0, 0.132, HALF_PI, 0.24, -0.6, 0.0, 0.0},
+    {0.6, 0.85, 1.0, 0.9, 3, 3 * HALF_PI, 0.176, 0.0, 0.38, 0.6, 0.0, 0.0},
+    {1.3, 1.6, 1.0, 1.0, 2, 0.85, 0.264, -Q, 0.27, 0.5, 0.0, 0.0},
+    {1.35, 1.35, 1.0, 0.55, 7, HALF_PI, 0.11, Q, 0.3, -0.4, 0.0, 0.0},
+    {0.6, 0.6, 1.0, 0.7, 4, 5 * Q, 0.154, HALF_PI, 0.27, -0.5, 0.45, 0.0},
+    {1.6, 1.25, 1.0, 0.9, 3, 5 * Q, 0.22, PI, 0.3, 0.5, 0.5, HALF_PI},
+    {0.8, 0.8, 0.9, 1.0, 5, 0.0, 0.154, 0.0, 0.34, 0.4, 0.4, PI},
+    {1.2, 0.55, 1.0, 0.8, 2, PI, 0.22, -HALF_PI, 0.34, 0.6, 0.55, -HALF_PI},
+    {1.45, 1.45, 1.0, 0.75, 6, 7 * Q, 0.176, Q, 0.27, -0.4, 0.5, Q},
+    {0.65, 1.1, 1.0, 0.65, 3, 3 * Q, 0.198, -HALF_PI, 0.3, -0.6, 0.4, 3 * Q},
+    {1.5, 1.5, 0.85, 1.0, 4, 5.6, 0.176, PI, 0.27, 0.4, 0.6, -Q},
+    {0.6, 0.75, 1.0, 0.85, 7, 3.5, 0.11, HALF_PI, 0.34, 0.5, 0.45, 2.0},
 };
 
 Shape contour_shape(int n, const Contour& c) {
@@ -87,23 +92,56 @@ Shape contour_shape(int n, const Contour& c) {
     const double span = std::max(c.a, c.b);
     const double ux = std::cos(c.bow_at);
     const double uy = std::sin(c.bow_at);
+    // The smooth bowed outline at a pip, fractions allowed, and its angle t.
+    struct Along {
+        double x;
+        double y;
+        double t;
+    };
+    const auto outline = [&](double pip) {
+        const double s = TWO_PI * pip / LOOP;
+        const double t = s + c2 * std::sin(2.0 * s) / 2.0 + c4 * std::sin(4.0 * s) / 4.0;
+        double x = c.a * signed_power(std::cos(t), c.p);
+        double y = c.b * signed_power(std::sin(t), c.q);
+        // Across the bow: -1 and 1 at the flanks, 0 in the middle.
+        const double v = (ux * y - uy * x) / span;
+        const double push = c.bow * (1.0 - v * v) * (1.0 + c.lean * v);
+        return Along{x + ux * push, y + uy * push, t};
+    };
+    // The way ahead over each pip, centred on it: its length is the
+    // outline's pace there, and the ripples rise to its right, which is
+    // outward as the outline runs anticlockwise.
+    struct Ahead {
+        double dx;
+        double dy;
+        double pace;
+    };
+    std::vector<Ahead> ahead;
+    double run_pace = 0.0;
+    int run_pips = 0;
+    for (int i = 0; i < LOOP; ++i) {
+        const Along after = outline(i + 0.5);
+        const Along before = outline(i - 0.5);
+        const double dx = after.x - before.x;
+        const double dy = after.y - before.y;
+        ahead.push_back({dx, dy, std::sqrt(dx * dx + dy * dy)});
+        if (pulse_train(i, crests, RIPPLE_SPACING / 2.0, LOOP) > 0.0) {
+            run_pace += ahead.back().pace;
+            ++run_pips;
+        }
+    }
+    // Every crest rises by the same height: `swell` of a ripple's length at
+    // the run's mean pace.
+    const double height = c.swell * RIPPLE_SPACING * (run_pace / run_pips);
     Shape shape = make_shape(
         "contour_shaped_" + two_digits(n + 1), "Signed-power oval edges with local ripples and an asymmetric bow.", LOOP,
         dims, [&](int i) {
-            const double s = theta(i, LOOP);
-            const double t = s + c2 * std::sin(2.0 * s) / 2.0 + c4 * std::sin(4.0 * s) / 4.0;
-            double x = c.a * signed_power(std::cos(t), c.p);
-            double y = c.b * signed_power(std::sin(t), c.q);
-            // Across the bow: -1 and 1 at the flanks, 0 in the middle.
-            const double v = (ux * y - uy * x) / span;
-            const double push = c.bow * (1.0 - v * v) * (1.0 + c.lean * v);
-            x += ux * push;
-            y += uy * push;
-            const double ripple = pulse_train(i, crests, RIPPLE_SPACING / 2.0, LOOP);
-            const double swell = 1.0 + c.swell * ripple;
-            x *= swell;
-            y *= swell;
-            const double z = dims == 3 ? c.depth * std::cos(t - c.tilt_at) + 1.5 * c.swell * ripple : 0.0;
+            const Along here = outline(i);
+            const Ahead& way = ahead[static_cast<std::size_t>(i)];
+            const double rise = height * pulse_train(i, crests, RIPPLE_SPACING / 2.0, LOOP);
+            const double x = here.x + rise * (way.dy / way.pace);
+            const double y = here.y - rise * (way.dx / way.pace);
+            const double z = dims == 3 ? c.depth * std::cos(here.t - c.tilt_at) + RIPPLE_LIFT * rise : 0.0;
             return Point{x, y, z};
         });
     scale_to_peak(shape.rows, 0.82, true);

@@ -91,20 +91,29 @@ Shape high_arc() {
     return gesture("high_arc", "high arc", 2, p);
 }
 
-// Four corners tapped in reading order, top left, top right, bottom left,
-// bottom right, one every two beats from the downbeat: the hand arrives,
-// touches, and leaves along a curve to the next corner.
+// Four quick taps out to the corners in reading order, top left, top right,
+// bottom left, bottom right, one every two beats from the downbeat: from
+// rest at the centre the hand darts out to the corner in half a beat,
+// touches it, and draws back to the centre on a slightly different line,
+// where it rests before the next tap.
 Shape corner_taps() {
     const double c = 0.9;
+    const Point centre{0.0, 0.0};
     const Point corners[4] = {{-c, c}, {c, c}, {-c, -c}, {c, -c}};
-    const Point bows[4] = {{0.0, -0.25}, {0.2, 0.2}, {0.0, 0.25}, {-0.2, -0.2}};
+    constexpr int OUT = 32;
+    constexpr int BACK = 40;
     MovePath p;
-    p.then(TOUCH, eased_move(corners[0], corners[0]));
     for (int k = 0; k < 4; ++k) {
-        if (k > 0) {
-            p.hold(TOUCH);
-        }
-        p.then(2 * BEAT - TOUCH, eased_move(corners[k], corners[(k + 1) % 4], bows[k]));
+        const Point& at = corners[k];
+        const Point& next = corners[(k + 1) % 4];
+        // Out and back bow to opposite sides of the diagonal, so each tap
+        // draws a thin leaf rather than retracing one line.
+        const Point back_bow{-0.06 * at.y / c, 0.06 * at.x / c};
+        const Point out_bow{0.06 * next.y / c, -0.06 * next.x / c};
+        p.then(TOUCH, eased_move(at, at))
+            .then(BACK, eased_move(at, centre, back_bow))
+            .hold(2 * BEAT - TOUCH - BACK - OUT)
+            .then(OUT, eased_move(centre, next, out_bow));
     }
     return gesture("corner_taps", "corner taps", 2, p);
 }

@@ -1,7 +1,10 @@
 // packet_: n oscillation packets spread evenly over an eight-beat phrase.
-// Each packet is a carrier of four cycles under a cos^2 window, so it leaves
-// and regains rest with zero slope; its central crest peaks exactly at the
-// packet's score time, j + 1/2 slots into the loop. The carrier moves y (z for
+// Every packet is the same, whatever the count: 72 pips long (a beat and a
+// thirty-second note), a carrier of three cycles, each a dotted sixteenth,
+// under a cos^2 window, so it leaves and regains rest with zero slope; its
+// central crest peaks exactly at the packet's score time, j + 1/2 slots into
+// the loop. More packets fill the phrase more densely and leave shorter
+// rests between them. The carrier moves y (z for
 // the depth kind) while the side motion moves x:
 //   alternating  each packet leans to the other side than the last
 //   cascading    packets step across from right to left, each one smaller
@@ -20,7 +23,11 @@ namespace trovelin::recipes {
 namespace {
 
 constexpr int PERIOD = 512;
-constexpr int CYCLES = 4;
+constexpr int CYCLES = 3;
+// Window edge to window edge: 9/8 of a beat, under three quarters of the
+// shortest slot (five packets, 102.4 pips), so neighbours always rest
+// between them.
+constexpr BeatFraction PACKET{9, 8};
 
 // Largest value of sin(a) cos^2(a) for |a| < pi/2: 2 / (3 sqrt 3).
 constexpr double CROSSING_PEAK = 0.3849001794597505;
@@ -35,23 +42,9 @@ struct Packet {
     double level;   // height the carrier rides at (cascading only)
 };
 
-// Packet window length for n packets: as long as 7/4 beats, but never more
-// than three quarters of a packet's slot, so neighbours keep a rest between them.
-BeatFraction window_length(int n) {
-    switch (n) {
-        case 2:
-        case 3:
-            return {7, 4};
-        case 4:
-            return {3, 2};
-        default:
-            return {6, 5};
-    }
-}
-
 std::vector<Packet> score(Kind kind, int n) {
     std::vector<Packet> packets;
-    const double length = window_length(n).pips();
+    const double length = PACKET.pips();
     for (int j = 0; j < n; ++j) {
         // Centres at (2j + 1) / 2n of the loop: exact fractions of eight beats.
         const double centre = BeatFraction{8 * (2 * j + 1), 2 * n}.pips();

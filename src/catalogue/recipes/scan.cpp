@@ -4,8 +4,8 @@
 // joined by rounded U-turns that swing out beyond the row ends. After the last
 // row the point leaves the scanned area outwards and travels around its
 // outside (up the right side and over the top when the last row ends on the
-// right, up the left side when it ends on the left) to come back into the
-// first row's start from the left. The path is one smooth closed curve
+// right, up the left side when it ends on the left) and comes back in to the
+// first row's start across the corner of the area, without reaching past it. The path is one smooth closed curve
 // through waypoints (rows, turns, return), paced by its length; the point
 // comes to rest at both ends of every row, so each row, each turn and the
 // return are eased moves of their own.
@@ -107,16 +107,18 @@ Shape scan(Kind kind, const std::string& word, int rows) {
     const Point start = points.front();
     const Point end = points.back();
     const double slope = kind == Kind::tilted ? SLOPE : 0.0;
-    // Back on the first row's line, outside the area on the left.
-    const Point entry{x0 - MARGIN, start.y + slope * (x0 - MARGIN - start.x), start.z};
+    // The return never passes the first row's start on its outer side: it
+    // comes in to it diagonally from outside the corner of the scanned area
+    // (from above when it has come over the top, from below when it has come
+    // up the left side) and turns along the first row there.
     std::vector<Point> back;
     if (rows % 2 == 1) {
         back = {{x1 + MARGIN, end.y, end.z},
                 {x1 + MARGIN, y1 + MARGIN, end.z - 0.3},
-                {x0 - MARGIN, y1 + MARGIN, start.z + 0.3},
-                entry};
+                {start.x, y1 + MARGIN, start.z + 0.3}};
     } else {
-        back = {{x0 - MARGIN, end.y, end.z}, {x0 - MARGIN, 0.5 * (end.y + entry.y), 0.5 * (end.z + start.z)}, entry};
+        const Point below{start.x - MARGIN, start.y - MARGIN - slope * MARGIN, start.z};
+        back = {{x0 - MARGIN, end.y, end.z}, {x0 - MARGIN, 0.5 * (end.y + below.y), 0.5 * (end.z + start.z)}, below};
     }
     points.insert(points.end(), back.begin(), back.end());
 

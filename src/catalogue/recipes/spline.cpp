@@ -2,16 +2,15 @@
 //
 // Each shape is a list of controls drawn roughly in a [-1, 1] box. A control
 // carries the share of the loop spent on the way to the next one, so segment
-// times are unequal and the point hurries along some edges and lingers on
-// others. A sharp control (a corner or a point of the figure) gets two
-// shoulder controls on its edges, close to it, so that the edges come in
-// straight and the curve turns tightly at the corner. The curve is the
-// periodic cubic Hermite through all controls with tangents from the chords
-// between neighbours; every control falls on a whole pip. The shape is then
+// times are unequal and the point hurries along some stretches and lingers on
+// others. The curve is the periodic cubic Hermite through the controls, the
+// tangent at each one along the chord between its neighbours over their time
+// apart (a Catmull-Rom spline in time), so the point flows through every
+// control with an unbroken velocity: corners and points of a figure are
+// rounded turns, never a stop or a kink, and no edge is ruled straight. Every control falls on a whole pip. The shape is then
 // centred and scaled so that its largest coordinate is 0.82.
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,25 +25,15 @@ constexpr int LOOP = 512;
 constexpr double PEAK = 0.82;
 const std::string DESCRIPTION = "Periodic cubic tangents connect asymmetrical controls with unequal segment times.";
 
-// Pips from a sharp control to each of its shoulders, as a share of the
-// edge's time, and the fewest pips any shoulder segment may take.
-constexpr double SHOULDER = 0.14;
-constexpr int SHOULDER_MIN = 5;
-
 struct Control {
     double x;
     double y;
     double z;
     double weight;  // share of the loop from this control to the next
-    bool sharp;
 };
 
-Control corner(double x, double y, double weight, double z = 0.0) {
-    return {x, y, z, weight, true};
-}
-
-Control through(double x, double y, double weight, double z = 0.0) {
-    return {x, y, z, weight, false};
+Control at(double x, double y, double weight, double z = 0.0) {
+    return {x, y, z, weight};
 }
 
 // Whole pips per segment in proportion to the weights, the rounding remainder
@@ -64,38 +53,15 @@ std::vector<int> segment_pips(const std::vector<Control>& controls) {
     return pips;
 }
 
-Point lerp(const Control& a, const Control& b, double u) {
-    return {a.x + (b.x - a.x) * u, a.y + (b.y - a.y) * u, a.z + (b.z - a.z) * u};
-}
-
-// (pip, point) keys: every control at its pip, and the shoulders of sharp
-// controls on their two edges.
+// (phase, point) keys: every control at the pip its segment starts on.
 std::vector<std::pair<double, Point>> spline_keys(const std::vector<Control>& controls) {
-    const std::size_t n = controls.size();
     const std::vector<int> pips = segment_pips(controls);
-    std::vector<std::pair<int, Point>> at;
-    int start = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const Control& c = controls[i];
-        const Control& next = controls[(i + 1) % n];
-        const int length = pips[i];
-        const int out = c.sharp ? std::max(SHOULDER_MIN, static_cast<int>(std::lround(SHOULDER * length))) : 0;
-        const int in = next.sharp ? std::max(SHOULDER_MIN, static_cast<int>(std::lround(SHOULDER * length))) : 0;
-        if (length - out - in < SHOULDER_MIN) {
-            throw std::logic_error("a spline edge is too short for its shoulders");
-        }
-        at.emplace_back(start, Point{c.x, c.y, c.z});
-        if (out > 0) {
-            at.emplace_back(start + out, lerp(c, next, static_cast<double>(out) / length));
-        }
-        if (in > 0) {
-            at.emplace_back(start + length - in, lerp(c, next, static_cast<double>(length - in) / length));
-        }
-        start += length;
-    }
     std::vector<std::pair<double, Point>> keys;
-    for (const auto& [pip, p] : at) {
-        keys.emplace_back(static_cast<double>(pip) / LOOP, p);
+    int start = 0;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const Control& c = controls[i];
+        keys.emplace_back(static_cast<double>(start) / LOOP, Point{c.x, c.y, c.z});
+        start += pips[i];
     }
     return keys;
 }
@@ -114,49 +80,93 @@ Shape spline(const std::string& word, int dimensions, const std::vector<Control>
     return s;
 }
 
-// A four-cornered kite: a short head, wide shoulders set high, a long tail
-// point; the head leans right.
-std::vector<Control> kite() {
-    return {corner(0.12, 1.0, 1.1), corner(0.66, 0.4, 1.9), corner(-0.06, -1.0, 1.5), corner(-0.58, 0.28, 1.0)};
+// A polygon whose edges bow out: each edge from a corner to the next is a
+// shallow arc through controls at 0, 1/5, 1/2 and 4/5 of the way along it,
+// pushed away from the corners' centroid by 4 u (1 - u) `bulge` of the edge's
+// length at fraction u, so the edge's midpoint stands out by `bulge` of it.
+// The edge's share of the loop is split among its stretches by their
+// lengths along the edge. Depth runs straight along each edge.
+struct Corner {
+    double x;
+    double y;
+    double z;
+    double share;  // of the loop, from this corner to the next
+};
+
+std::vector<Control> bowed_polygon(const std::vector<Corner>& corners, double bulge) {
+    static constexpr double ALONG[5] = {0.0, 0.2, 0.5, 0.8, 1.0};
+    const std::size_t n = corners.size();
+    double cx = 0.0;
+    double cy = 0.0;
+    for (const Corner& c : corners) {
+        cx += c.x;
+        cy += c.y;
+    }
+    cx /= static_cast<double>(n);
+    cy /= static_cast<double>(n);
+    std::vector<Control> controls;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Corner& a = corners[i];
+        const Corner& b = corners[(i + 1) % n];
+        // A normal to the edge, as long as the edge, turned to face away from the centroid.
+        double nx = b.y - a.y;
+        double ny = a.x - b.x;
+        if (nx * ((a.x + b.x) / 2 - cx) + ny * ((a.y + b.y) / 2 - cy) < 0.0) {
+            nx = -nx;
+            ny = -ny;
+        }
+        for (int k = 0; k < 4; ++k) {
+            const double u = ALONG[k];
+            const double out = 4.0 * u * (1.0 - u) * bulge;
+            controls.push_back(at(a.x + (b.x - a.x) * u + out * nx, a.y + (b.y - a.y) * u + out * ny,
+                                  a.share * (ALONG[k + 1] - u), a.z + (b.z - a.z) * u));
+        }
+    }
+    return controls;
 }
 
-// Two triangles meeting point to point: flat top and bottom edges, their
-// diagonals crossing at a waist set low and a little left of centre. The lower
-// bulb is the wider one.
+// A kite: a short head, wide shoulders set high, a long tail point; the head
+// leans right. Its edges bow out a little between rounded corners.
+std::vector<Control> kite() {
+    return bowed_polygon({{0.12, 1.0, 0.0, 1.05}, {0.66, 0.4, 0.0, 1.65}, {-0.06, -1.0, 0.0, 1.5}, {-0.58, 0.28, 0.0, 1.0}},
+                         0.06);
+}
+
+// Two bulbs meeting at a waist set low and a little left of centre, the
+// diagonals crossing there; the lower bulb is the wider one.
 std::vector<Control> hourglass() {
-    return {corner(-0.6, 0.95, 1.1),  corner(0.62, 1.0, 0.9),  through(0.1, 0.1, 0.5), through(-0.1, -0.22, 0.9),
-            corner(-0.86, -0.95, 1.4), corner(0.84, -1.0, 0.8), through(0.1, -0.26, 0.6), through(-0.14, 0.02, 1.0)};
+    return {at(-0.6, 0.95, 1.1),  at(0.62, 1.0, 0.9),  at(0.1, 0.1, 0.5), at(-0.1, -0.22, 0.9),
+            at(-0.86, -0.95, 1.4), at(0.84, -1.0, 0.8), at(0.1, -0.26, 0.6), at(-0.14, 0.02, 1.0)};
 }
 
 // A J-shaped hook as a thin outline: down the outside of the shank, round the
 // bend, up to a barbed point on the left, and back along the inside to a
 // rounded top.
 std::vector<Control> hook() {
-    return {through(0.24, 0.92, 1.6),  through(0.26, -0.25, 0.8),  through(0.1, -0.82, 0.7),
-            through(-0.36, -0.92, 0.6), through(-0.7, -0.5, 0.5),  corner(-0.66, -0.02, 0.45),
-            through(-0.48, -0.45, 0.5), through(-0.24, -0.62, 0.45), through(0.02, -0.48, 0.55),
-            through(0.08, -0.1, 1.3),   through(0.07, 0.9, 0.3),    through(0.16, 1.02, 0.3)};
+    return {at(0.26, 0.9, 0.9),   at(0.31, 0.3, 0.8),   at(0.27, -0.35, 0.7), at(0.1, -0.82, 0.7),
+            at(-0.36, -0.92, 0.6), at(-0.68, -0.52, 0.5), at(-0.7, -0.06, 0.3), at(-0.6, -0.1, 0.4),
+            at(-0.46, -0.45, 0.5), at(-0.24, -0.62, 0.45), at(0.02, -0.5, 0.55), at(0.11, -0.12, 0.7),
+            at(0.12, 0.5, 0.6),    at(0.08, 0.9, 0.3),     at(0.17, 1.02, 0.3)};
 }
 
-// A crown: a straight band along the bottom and three points of unequal
-// height, the tallest right of centre, with rounded dips between them.
+// A crown: a band along the bottom and three points of unequal height, the
+// tallest right of centre, with rounded dips between them.
 std::vector<Control> crown() {
-    return {corner(0.8, -0.72, 1.9),  corner(-0.86, -0.62, 1.2), corner(-0.92, 0.5, 0.7),
-            through(-0.5, -0.08, 0.6), corner(0.08, 1.0, 0.7),   through(0.42, 0.06, 0.55),
-            corner(0.86, 0.66, 1.1)};
+    return {at(0.8, -0.72, 1.8),  at(-0.86, -0.62, 1.1), at(-0.92, 0.5, 0.75), at(-0.5, -0.08, 0.6),
+            at(0.08, 1.0, 0.7),   at(0.42, 0.06, 0.65),  at(0.86, 0.66, 1.1)};
 }
 
 // An archer's bow drawn: the limb arcs left through the grip from tip to tip
-// (the upper limb longer), the string runs straight to the nock, pulled back
-// to the right, and straight up again.
+// (the upper limb longer), and the string runs from the lower tip to the nock,
+// pulled back to the right, and up again to the upper tip.
 std::vector<Control> bow() {
-    return {corner(0.32, 1.0, 0.8),   through(-0.22, 0.78, 0.7), through(-0.52, 0.22, 0.55),
-            through(-0.5, -0.3, 0.6), through(-0.12, -0.74, 0.55), corner(0.34, -0.86, 1.0),
-            corner(0.78, 0.14, 1.2)};
+    return {at(0.3, 1.0, 0.3),    at(0.12, 0.93, 0.55), at(-0.28, 0.66, 0.55), at(-0.48, 0.18, 0.55),
+            at(-0.44, -0.34, 0.55), at(-0.1, -0.76, 0.55), at(0.15, -0.87, 0.3),  at(0.33, -0.86, 0.8),
+            at(0.68, -0.04, 0.3),  at(0.78, 0.16, 0.3),   at(0.7, 0.36, 0.8)};
 }
 
 // The outline of a cross whose four arms are of unequal length and width and
-// stand off square: each arm is two corners at its tip, joined to the next
+// stand off square: each arm is two controls at its tip, joined to the next
 // arm by an inner corner.
 std::vector<Control> crooked_cross() {
     struct Arm {
@@ -173,13 +183,13 @@ std::vector<Control> crooked_cross() {
         const double ux = std::cos(t);
         const double uy = std::sin(t);
         controls.push_back(
-            corner(arm.length * ux + arm.half_width * uy, arm.length * uy - arm.half_width * ux, 0.5 + 0.1 * a));
+            at(arm.length * ux + arm.half_width * uy, arm.length * uy - arm.half_width * ux, 0.5 + 0.1 * a));
         controls.push_back(
-            corner(arm.length * ux - arm.half_width * uy, arm.length * uy + arm.half_width * ux, 1.0 + 0.15 * a));
+            at(arm.length * ux - arm.half_width * uy, arm.length * uy + arm.half_width * ux, 1.0 + 0.15 * a));
         // The inner corner sits on the bisector between this arm and the next.
         const double mid = (arm.angle + next.angle + (a == 3 ? 360.0 : 0.0)) / 2 * PI / 180.0;
         const double reach = 0.22;
-        controls.push_back(corner(reach * std::cos(mid), reach * std::sin(mid), 1.1 - 0.12 * a));
+        controls.push_back(at(reach * std::cos(mid), reach * std::sin(mid), 1.1 - 0.12 * a));
     }
     return controls;
 }
@@ -193,8 +203,8 @@ std::vector<Control> asymmetric_star() {
     for (int j = 0; j < 5; ++j) {
         const double a = OUTER[j][0] * PI / 180.0;
         const double b = INNER[j][0] * PI / 180.0;
-        controls.push_back(corner(OUTER[j][1] * std::cos(a), OUTER[j][1] * std::sin(a), 0.8 + 0.08 * j));
-        controls.push_back(corner(INNER[j][1] * std::cos(b), INNER[j][1] * std::sin(b), 1.1 - 0.07 * j));
+        controls.push_back(at(OUTER[j][1] * std::cos(a), OUTER[j][1] * std::sin(a), 0.8 + 0.08 * j));
+        controls.push_back(at(INNER[j][1] * std::cos(b), INNER[j][1] * std::sin(b), 1.1 - 0.07 * j));
     }
     return controls;
 }
@@ -203,75 +213,79 @@ std::vector<Control> asymmetric_star() {
 // lip, and a shallower inner curve back, like a crescent tipped up on the
 // right.
 std::vector<Control> scoop() {
-    return {corner(-0.96, 0.12, 0.9),  through(-0.72, -0.56, 0.8), through(-0.02, -0.96, 0.9),
-            through(0.64, -0.62, 0.8),  corner(0.94, 0.44, 0.5),    through(0.5, -0.16, 0.7),
-            through(-0.06, -0.44, 0.6), through(-0.58, -0.2, 0.7)};
+    return {at(-0.96, 0.12, 0.3), at(-0.9, -0.12, 0.6),  at(-0.64, -0.62, 0.8), at(-0.02, -0.96, 0.9),
+            at(0.64, -0.62, 0.7), at(0.9, 0.1, 0.35),    at(0.94, 0.44, 0.36),  at(0.8, 0.26, 0.5),
+            at(0.5, -0.16, 0.7),  at(-0.06, -0.44, 0.6), at(-0.58, -0.2, 0.5),  at(-0.86, 0.06, 0.3)};
 }
 
 // A kite tipped back in depth and rising towards its head.
 std::vector<Control> rising_kite() {
-    return {corner(-0.1, 1.0, 1.4, 0.9), corner(0.6, 0.18, 1.2, 0.2), corner(0.1, -0.9, 1.6, -0.85),
-            corner(-0.7, 0.4, 0.9, 0.35)};
+    return bowed_polygon(
+        {{-0.1, 1.0, 0.9, 1.3}, {0.68, 0.14, 0.2, 1.5}, {0.1, -0.9, -0.85, 1.7}, {-0.7, 0.4, 0.35, 0.9}}, 0.08);
 }
 
 // A bow standing tilted, its limb on the right: the limb twists through depth
 // from one tip to the other and the string is drawn back to the left and
 // towards the viewer.
 std::vector<Control> twisted_bow() {
-    return {corner(-0.2, 1.0, 0.8, 0.75),  through(0.3, 0.82, 0.55, 0.5),  through(0.62, 0.38, 0.5, 0.2),
-            through(0.68, -0.12, 0.5, -0.1), through(0.48, -0.6, 0.55, -0.42), corner(0.1, -0.95, 1.1, -0.7),
-            corner(-0.64, -0.12, 1.3, 0.9)};
+    return {at(-0.2, 1.0, 0.3, 0.75),   at(0.0, 0.96, 0.55, 0.62),  at(0.36, 0.72, 0.55, 0.42),
+            at(0.62, 0.26, 0.55, 0.12), at(0.6, -0.3, 0.55, -0.2),  at(0.34, -0.8, 0.55, -0.55),
+            at(0.1, -0.95, 0.3, -0.7),  at(-0.08, -0.92, 0.8, -0.6), at(-0.54, -0.3, 0.3, 0.6),
+            at(-0.64, -0.12, 0.3, 0.9), at(-0.56, 0.1, 0.8, 0.85)};
 }
 
 // A cup: the bowl hangs in front from rim to rim with a handle bulging out of
 // its right side, and the far half of the rim closes the loop behind it.
 std::vector<Control> cup() {
-    return {corner(-0.74, 0.86, 0.7, 0.0),   through(-0.7, 0.1, 0.6, -0.32),   through(-0.34, -0.62, 0.5, -0.5),
-            through(0.1, -0.8, 0.5, -0.54),   through(0.5, -0.45, 0.35, -0.42), corner(0.64, -0.12, 0.3, -0.3),
-            through(0.9, -0.06, 0.35, -0.2),  through(1.0, 0.3, 0.3, -0.12),    through(0.86, 0.58, 0.25, -0.1),
-            corner(0.7, 0.5, 0.3, -0.16),     corner(0.76, 0.84, 0.8, 0.0),     through(0.3, 0.94, 0.9, 0.62),
-            through(-0.42, 0.92, 0.8, 0.58)};
+    return {at(-0.74, 0.86, 0.7, 0.0),  at(-0.7, 0.1, 0.6, -0.32),  at(-0.34, -0.62, 0.5, -0.5),
+            at(0.1, -0.8, 0.5, -0.54),  at(0.5, -0.45, 0.35, -0.42), at(0.64, -0.12, 0.3, -0.3),
+            at(0.92, 0.02, 0.35, -0.2), at(1.0, 0.3, 0.3, -0.12),    at(0.86, 0.58, 0.3, -0.1),
+            at(0.7, 0.5, 0.3, -0.16),   at(0.76, 0.84, 0.8, 0.0),    at(0.3, 0.94, 0.9, 0.62),
+            at(-0.42, 0.92, 0.8, 0.58)};
 }
 
 // An arch bridge: the deck runs across the top and bows away in depth, the
 // piers drop at either end and the arch between their feet peaks off centre.
 std::vector<Control> bridge() {
-    return {corner(-0.96, 0.4, 0.9, 0.0),   through(0.0, 0.46, 0.9, 0.7),   corner(0.96, 0.44, 0.7, 0.0),
-            corner(0.86, -0.74, 0.5, -0.1),  through(0.58, -0.16, 0.5, -0.28), through(0.12, 0.1, 0.55, -0.34),
-            through(-0.42, -0.1, 0.55, -0.3), corner(-0.82, -0.8, 0.6, -0.12)};
+    return {at(-0.96, 0.4, 0.9, 0.0),   at(0.0, 0.46, 0.9, 0.7),    at(0.96, 0.44, 0.7, 0.0),
+            at(0.86, -0.74, 0.5, -0.1),  at(0.58, -0.16, 0.5, -0.28), at(0.12, 0.1, 0.55, -0.34),
+            at(-0.42, -0.1, 0.55, -0.3), at(-0.82, -0.8, 0.6, -0.12)};
 }
 
 // A shoreline with two bays of unequal size between three headlands, closed
 // over the land behind; the water deepens into each bay.
 std::vector<Control> double_bay() {
-    return {corner(-0.96, 0.24, 0.5, 0.0),   through(-0.76, -0.38, 0.55, -0.52), through(-0.38, -0.6, 0.45, -0.72),
-            through(-0.1, -0.2, 0.45, -0.36), corner(0.08, 0.2, 0.45, 0.0),       through(0.34, -0.18, 0.4, -0.34),
-            through(0.62, -0.28, 0.4, -0.4), corner(0.9, 0.34, 0.9, 0.0),        through(0.44, 0.9, 0.9, 0.36),
-            through(-0.52, 0.84, 0.7, 0.3)};
+    return {at(-0.96, 0.24, 0.5, 0.0),   at(-0.76, -0.38, 0.55, -0.52), at(-0.38, -0.6, 0.45, -0.72),
+            at(-0.1, -0.2, 0.45, -0.36), at(0.08, 0.2, 0.45, 0.0),       at(0.34, -0.18, 0.4, -0.34),
+            at(0.62, -0.28, 0.4, -0.4),  at(0.9, 0.34, 0.9, 0.0),        at(0.44, 0.9, 0.9, 0.36),
+            at(-0.52, 0.84, 0.7, 0.3)};
 }
 
 // One teardrop loop, its point low on the left, its round end high on the
 // right and leaning towards the viewer.
 std::vector<Control> slanted_loop() {
-    return {corner(-0.92, -0.8, 1.0, -0.6), through(0.16, -0.36, 0.8, 0.02), through(0.84, 0.32, 0.6, 0.6),
-            through(0.66, 0.96, 0.7, 0.8),  through(-0.04, 0.64, 1.1, 0.34)};
+    return {at(-0.92, -0.8, 1.0, -0.6), at(0.26, -0.44, 0.7, 0.02), at(0.82, 0.2, 0.45, 0.55),
+            at(0.9, 0.72, 0.45, 0.76),  at(0.5, 0.98, 0.6, 0.7),    at(-0.2, 0.66, 1.0, 0.3)};
 }
 
-// A fork: a narrow handle and three tines of unequal length that bend
-// forward in depth towards their tips.
+// A fork: a narrow handle with a rounded end, and three tines of unequal
+// length, each with a rounded tip, that bend forward in depth towards their
+// tips; rounded gaps between them.
 std::vector<Control> fork() {
-    return {corner(0.04, -1.0, 1.4, -0.6),  corner(0.1, -0.2, 0.45, -0.2),  corner(0.4, 0.08, 1.0, 0.0),
-            corner(0.42, 0.86, 0.35, 0.62), corner(0.3, 0.24, 0.8, 0.1),    corner(0.05, 0.98, 0.35, 0.74),
-            corner(-0.08, 0.24, 0.8, 0.1),  corner(-0.3, 0.78, 0.35, 0.56), corner(-0.4, 0.06, 0.45, 0.0),
-            corner(-0.08, -0.2, 1.4, -0.2)};
+    return {at(-0.04, -1.0, 0.3, -0.62), at(0.08, -0.98, 0.9, -0.6), at(0.1, -0.2, 0.4, -0.2),
+            at(0.42, 0.06, 0.9, 0.0),    at(0.46, 0.84, 0.25, 0.62), at(0.34, 0.86, 0.7, 0.6),
+            at(0.27, 0.3, 0.25, 0.12),   at(0.17, 0.3, 0.7, 0.12),   at(0.12, 0.98, 0.25, 0.74),
+            at(0.0, 0.98, 0.7, 0.72),    at(-0.06, 0.3, 0.25, 0.12), at(-0.16, 0.3, 0.7, 0.12),
+            at(-0.22, 0.8, 0.25, 0.56),  at(-0.34, 0.76, 0.9, 0.54), at(-0.4, 0.04, 0.4, 0.0),
+            at(-0.06, -0.2, 0.9, -0.2)};
 }
 
 // A four-pointed crown folded down the middle: the left half stands forward,
 // the right half back, and the points have four different heights.
 std::vector<Control> folded_crown() {
-    return {corner(0.86, -0.7, 2.0, -0.6),  corner(-0.9, -0.6, 1.1, 0.62),   corner(-0.94, 0.56, 0.55, 0.66),
-            through(-0.62, 0.0, 0.45, 0.42), corner(-0.36, 0.8, 0.5, 0.26),   through(-0.1, 0.12, 0.45, 0.04),
-            corner(0.2, 0.98, 0.5, -0.14),   through(0.46, 0.1, 0.45, -0.32), corner(0.84, 0.62, 1.0, -0.58)};
+    return {at(0.86, -0.7, 1.8, -0.6),   at(-0.9, -0.6, 1.05, 0.62), at(-0.94, 0.56, 0.7, 0.66),
+            at(-0.62, 0.0, 0.45, 0.42),  at(-0.36, 0.8, 0.5, 0.26),  at(-0.1, 0.12, 0.45, 0.04),
+            at(0.2, 0.98, 0.5, -0.14),   at(0.46, 0.1, 0.6, -0.32),  at(0.84, 0.62, 1.05, -0.58)};
 }
 
 }  // namespace
