@@ -9,8 +9,10 @@ import ipaddress
 import math
 import os
 import re
+import signal
 import socket
 import sys
+import threading
 import time
 
 import trovelin
@@ -92,18 +94,29 @@ def check_clock_args(parser, args):
 def frames(fps, count=None):
     """Frame numbers from 0, each at its slot of 1/fps seconds on the monotonic clock: `count` of them, or as
     many as the caller takes. A loop that falls more than a frame behind skips the slots it missed rather than
-    sending them late in a burst."""
-    started = time.monotonic()
-    frame = slot = 0
-    while count is None or frame < count:
-        if frame:
-            slot += 1
-            late = time.monotonic() - (started + slot / fps)
-            if late > 1.0 / fps:
-                slot += math.floor(late * fps)
-            time.sleep(max(0.0, started + slot / fps - time.monotonic()))
-        yield frame
-        frame += 1
+    sending them late in a burst. Ctrl-C ends the frames at the next slot, so the frame in hand is always
+    finished (sent and counted) before the program stops."""
+    stop = []
+    previous = None
+    if threading.current_thread() is threading.main_thread():
+        previous = signal.signal(signal.SIGINT, lambda *_: stop.append(True))
+    try:
+        started = time.monotonic()
+        frame = slot = 0
+        while (count is None or frame < count) and not stop:
+            if frame:
+                slot += 1
+                late = time.monotonic() - (started + slot / fps)
+                if late > 1.0 / fps:
+                    slot += math.floor(late * fps)
+                time.sleep(max(0.0, started + slot / fps - time.monotonic()))
+                if stop:
+                    break
+            yield frame
+            frame += 1
+    finally:
+        if previous is not None:
+            signal.signal(signal.SIGINT, previous)
 
 
 def timed_frames(args):

@@ -62,6 +62,8 @@ def main(argv=None):
     to = parser.add_mutually_exclusive_group()
     to.add_argument("--dest", default="127.0.0.1", help="the receiver to unicast to (default 127.0.0.1)")
     to.add_argument("--multicast", action="store_true", help="send to the universe's multicast group instead")
+    parser.add_argument("--port", type=int, default=SACN_PORT,
+                        help=f"UDP port of the receiver (default {SACN_PORT}, where every sACN receiver listens)")
     parser.add_argument("--ttl", type=int, default=8, help="hops a multicast packet may take (default 8)")
     parser.add_argument("--interface", help="with --multicast: the local IPv4 address of the network to send on")
     parser.add_argument("--verbose", action="store_true", help="print every frame")
@@ -73,13 +75,15 @@ def main(argv=None):
         parser.error(f"--universe {args.universe} is not 1 to 63999")
     if not 0 <= args.priority <= 200:
         parser.error(f"--priority {args.priority} is not 0 to 200")
+    if not 1 <= args.port <= 65535:
+        parser.error(f"--port {args.port} is not 1 to 65535")
     if not 0 <= args.ttl <= 255:
         parser.error(f"--ttl {args.ttl} is not 0 to 255")
     if args.interface is not None and not args.multicast:
         parser.error("--interface chooses the network for --multicast")
     if not args.multicast:
         try:
-            args.dest = check_destination(args.dest, SACN_PORT, family=socket.AF_INET, multicast=False)
+            args.dest = check_destination(args.dest, args.port, family=socket.AF_INET, multicast=False)
         except ValueError as wrong:
             hint = "; --multicast sends to the universe's group" if "multicast" in str(wrong) else ""
             parser.error(f"--dest {wrong}{hint}")
@@ -102,7 +106,7 @@ def main(argv=None):
 
     def send():
         try:
-            sock.sendto(bytes(packet.getBytes()), (target, SACN_PORT))
+            sock.sendto(bytes(packet.getBytes()), (target, args.port))
         except OSError as error:  # a network that went away mid-show: say so once, keep sending
             if error.strerror not in failed:
                 print(f"cannot send to {target}: {error.strerror}; still trying", file=sys.stderr, flush=True)

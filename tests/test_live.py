@@ -73,6 +73,13 @@ def universe_data(point, pan, tilt, address):
     return tuple(data)
 
 
+def free_udp_port():
+    """A UDP port on loopback that nothing holds now, for a receiver of this test alone."""
+    with socket.socket(socket.AF_INET, socket.SOCK_DGRAM) as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
 SACN_FRAME = (r"frame (?P<frame>\d+) seq (?P<seq>\d+) time (?P<time>\S+) pip (?P<pip>-?\d+) "
               r"pan [+-]\d+\.\d+ tilt [+-]\d+\.\d+ ch\d+=\d+ ch\d+=\d+ ch\d+=\d+ ch\d+=\d+")
 
@@ -82,7 +89,8 @@ SACN_FRAME = (r"frame (?P<frame>\d+) seq (?P<seq>\d+) time (?P<time>\S+) pip (?P
     ("helix", 175, 25, 540, 270, 509, 63999), ("path_torus_knot", 96, 40, 200, 100, 17, 512)])
 def test_sacn_receiver_gets_the_motion_at_each_frames_pip(name, bpm, fps, pan, tilt, address, universe):
     packets, availability = [], []
-    receiver = sacn.sACNreceiver(bind_address="127.0.0.1")
+    port = free_udp_port()
+    receiver = sacn.sACNreceiver(bind_address="127.0.0.1", bind_port=port)
     receiver.register_listener("universe", packets.append, universe=universe)
     receiver.register_listener("availability", lambda universe, changed: availability.append((universe, changed)))
     receiver.start()
@@ -91,7 +99,7 @@ def test_sacn_receiver_gets_the_motion_at_each_frames_pip(name, bpm, fps, pan, t
         started = time.time()
         lines = run("sacn_out.py", name, "--bpm", str(bpm), "--fps", str(fps), "--pan", str(pan), "--tilt", str(tilt),
                     "--address", str(address), "--universe", str(universe), "--beat-zero", repr(beat_zero),
-                    "--frames", str(FRAMES), "--verbose")
+                    "--frames", str(FRAMES), "--verbose", "--port", str(port))
         ended = time.time()
         wait_for(lambda: len(packets) >= FRAMES and (universe, "timeout") in availability)
     finally:
@@ -112,12 +120,11 @@ def test_sacn_sends_a_packet_every_frame_and_closes_the_stream():
     """Read off the socket (the receiver passes on changes only): at 30 BPM and 40 frames a second, frames repeat
     pips, and each still goes out, in sequence, before three packets that end the stream."""
     sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-    sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    sock.bind(("127.0.0.1", 5568))
-    sock.settimeout(5.0)
+    sock.bind(("127.0.0.1", 0))  # a port of its own, so that runs side by side do not meet
+    sock.settimeout(60.0)
     try:
         lines = run("sacn_out.py", "circle", "--bpm", "30", "--universe", "9", "--priority", "150",
-                    "--frames", str(FRAMES), "--verbose")
+                    "--frames", str(FRAMES), "--verbose", "--port", str(sock.getsockname()[1]))
         packets = [DataPacket.make_data_packet(sock.recv(2048)) for _ in range(FRAMES + 3)]
     finally:
         sock.close()
@@ -132,10 +139,10 @@ def test_sacn_sends_a_packet_every_frame_and_closes_the_stream():
 
 def test_sacn_closes_the_stream_on_ctrl_c():
     sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
-    sock.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    sock.bind(("127.0.0.1", 5568))
-    sock.settimeout(10.0)
-    proc = subprocess.Popen([sys.executable, os.path.join(EXAMPLES, "sacn_out.py"), "helix", "--universe", "4"],
+    sock.bind(("127.0.0.1", 0))
+    sock.settimeout(60.0)
+    proc = subprocess.Popen([sys.executable, os.path.join(EXAMPLES, "sacn_out.py"), "helix", "--universe", "4",
+                             "--port", str(sock.getsockname()[1])],
                             env=ENV, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     try:
         first = [DataPacket.make_data_packet(sock.recv(2048)) for _ in range(3)]
