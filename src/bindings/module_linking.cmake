@@ -1,9 +1,9 @@
 # How the extension module is linked, by platform. Everything it defines is
 # already hidden by default; this makes sure the one name the interpreter
 # looks up, PyInit_trovelin, is the only symbol the module exports.
-#   ELF      a version script keeps every other dynamic symbol local, and the
-#            C++ runtime is linked in statically (a module that needs no
-#            particular libstdc++ on the machine installs on more of them)
+#   ELF      a version script keeps every other dynamic symbol local (the C++
+#            runtime stays shared: linked in statically it brings newer C
+#            library symbols with it, which narrows the wheel's manylinux tag)
 #   Mach-O   an explicit export list
 #   Windows  nothing to add: a DLL exports only what is marked for export, and
 #            pybind11 marks the init function alone
@@ -14,8 +14,5 @@ function(trovelin_link_module target)
     set(map "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/exports.map")
     target_link_options(${target} PRIVATE "LINKER:--version-script=${map}")
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${map}")
-    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND NOT TROVELIN_SANITIZE)
-      target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc)
-    endif()
   endif()
 endfunction()
