@@ -5,8 +5,15 @@ _Text = str | bytes | bytearray
 _Pip = SupportsInt | SupportsIndex
 
 PIPS_PER_BEAT: int
+"""Pips in a beat: 64. Every position source counts time in whole pips."""
 
 class SampledRecording:
+    """Named value tracks, one row per pip from `start_pip` on, taken at `bpm`; does not loop.
+
+    Raises ValueError for a bad name or axis ("Invalid identifier"), a repeated axis ("Duplicate axis"),
+    rows of unequal length ("Ragged recording"), a value that is not finite ("Invalid sample"), a BPM or beat
+    origin that is not finite and positive, or an empty or oversized recording.
+    """
     def __init__(
         self,
         name: _Text,
@@ -15,44 +22,63 @@ class SampledRecording:
         bpm: SupportsFloat,
         beat_zero_seconds: SupportsFloat = 0.0,
         start_pip: _Pip = 0,
-    ) -> None: ...
+    ) -> None:
+        """Copy `samples` (a row of floats per pip, one value per axis of `dimensions`) into a new recording."""
     @property
-    def name(self) -> str: ...
+    def name(self) -> str:
+        """The recording's name."""
     @property
-    def dimensions(self) -> list[str]: ...
+    def dimensions(self) -> list[str]:
+        """The axis names, in the order of each row's values (a new list each time)."""
     @property
-    def sample_count(self) -> int: ...
+    def sample_count(self) -> int:
+        """How many rows (pips) the recording holds."""
     @property
-    def bpm(self) -> float: ...
+    def bpm(self) -> float:
+        """The tempo the recording was taken at, in beats a minute."""
     @property
-    def beat_zero_seconds(self) -> float: ...
+    def beat_zero_seconds(self) -> float:
+        """The time of beat zero, in seconds, on the clock the recording was taken with."""
     @property
-    def start_pip(self) -> int: ...
-    def sample(self, pip: SupportsIndex) -> list[float]: ...
+    def start_pip(self) -> int:
+        """The pip of the first row."""
+    def sample(self, pip: SupportsIndex) -> list[float]:
+        """The row at `pip` as a new list of floats; raises IndexError for a pip outside the recording."""
 
 class Offset3:
+    """A point (x, y, z), each coordinate in [-1, 1]: where the moving point is at a pip. Read-only; not constructible."""
     @property
-    def x(self) -> float: ...
+    def x(self) -> float:
+        """Left (-1) to right (+1)."""
     @property
-    def y(self) -> float: ...
+    def y(self) -> float:
+        """Down (-1) to up (+1)."""
     @property
-    def z(self) -> float: ...
-    def as_tuple(self) -> tuple[float, float, float]: ...
+    def z(self) -> float:
+        """Back (-1) to front (+1)."""
+    def as_tuple(self) -> tuple[float, float, float]:
+        """(x, y, z) as a tuple, which compares and hashes by value."""
 
 class SampledPattern:
+    """A loop of your own: one (x, y, z) per pip, sampled by floor modulo like every built-in loop."""
     def __init__(
         self,
         name: _Text,
         description: _Text,
         samples: Iterable[Iterable[SupportsFloat]],
-    ) -> None: ...
+    ) -> None:
+        """Copy `samples`, 1 to 65535 rows of three numbers in [-1, 1]; raises ValueError ("Invalid pattern name", ...)."""
     @property
-    def name(self) -> str: ...
+    def name(self) -> str:
+        """The pattern's name: lower-case letters, digits and underscores, starting with a letter."""
     @property
-    def description(self) -> str: ...
+    def description(self) -> str:
+        """The pattern's description."""
     @property
-    def period_pips(self) -> int: ...
-    def sample(self, pip_count: SupportsIndex) -> Offset3: ...
+    def period_pips(self) -> int:
+        """The loop length in pips: one per sample."""
+    def sample(self, pip_count: SupportsIndex) -> Offset3:
+        """The sample at `pip_count` modulo the loop, for any pip; an int only (TypeError otherwise)."""
 
 class _ListingRecord(TypedDict):
     name: str
@@ -61,24 +87,46 @@ class _ListingRecord(TypedDict):
     dimensions: int
 
 class PatternLibrary:
-    def __init__(self, patterns: Iterable[SampledPattern] = ...) -> None: ...
-    def sample(self, name: _Text, pip_count: SupportsIndex) -> Offset3: ...
-    def catalogue(self) -> list[_ListingRecord]: ...
+    """A pack of your patterns served by name beside the built-in motions, which it protects."""
+    def __init__(self, patterns: Iterable[SampledPattern] = ...) -> None:
+        """Copy the pack; raises ValueError for a repeated name, a pattern that would change a default
+        ("Cannot override default pattern: NAME"; an exact copy is absorbed), or a pack over its limits."""
+    def sample(self, name: _Text, pip_count: SupportsIndex) -> Offset3:
+        """Your pattern called `name` at the pip, else the default of that name; ValueError if neither exists."""
+    def catalogue(self) -> list[_ListingRecord]:
+        """Every default, then your patterns, as new dicts (name, description, period_pips, dimensions)."""
 
-def sample(name: _Text, pip_count: _Pip) -> Offset3: ...
-def catalogue() -> list[_ListingRecord]: ...
-def bounce(pip: _Pip, /) -> Offset3: ...
-def sway(pip: _Pip, /) -> Offset3: ...
-def circle(pip: _Pip, /) -> Offset3: ...
-def figure_eight(pip: _Pip, /) -> Offset3: ...
-def step_touch(pip: _Pip, /) -> Offset3: ...
-def box_step(pip: _Pip, /) -> Offset3: ...
-def helix(pip: _Pip, /) -> Offset3: ...
-def vessa_background(pip: _Pip, /) -> Offset3: ...
-def single_stroke_roll(pip: _Pip, /) -> Offset3: ...
-def double_stroke_roll(pip: _Pip, /) -> Offset3: ...
-def multiple_bounce_roll(pip: _Pip, /) -> Offset3: ...
-def single_paradiddle(pip: _Pip, /) -> Offset3: ...
-def flam(pip: _Pip, /) -> Offset3: ...
-def drag(pip: _Pip, /) -> Offset3: ...
-def five_stroke_roll(pip: _Pip, /) -> Offset3: ...
+def sample(name: _Text, pip_count: _Pip) -> Offset3:
+    """Any built-in motion (rudiment or catalogue entry) by name at a pip; ValueError("Unknown trovelin: NAME")."""
+def catalogue() -> list[_ListingRecord]:
+    """Every built-in motion as new dicts with name, description, period_pips and dimensions, in order."""
+def bounce(pip: _Pip, /) -> Offset3:
+    """One-beat vertical bounce, at a pip."""
+def sway(pip: _Pip, /) -> Offset3:
+    """Two-beat side-to-side sway, at a pip."""
+def circle(pip: _Pip, /) -> Offset3:
+    """One-beat circular orbit, at a pip."""
+def figure_eight(pip: _Pip, /) -> Offset3:
+    """Two-beat figure eight, at a pip."""
+def step_touch(pip: _Pip, /) -> Offset3:
+    """Two-beat side step with a small lift, at a pip."""
+def box_step(pip: _Pip, /) -> Offset3:
+    """Four-beat softened square path, at a pip."""
+def helix(pip: _Pip, /) -> Offset3:
+    """Four-beat double-turn helix, at a pip."""
+def vessa_background(pip: _Pip, /) -> Offset3:
+    """Vessa/Lumo four-beat accented background drift, at a pip."""
+def single_stroke_roll(pip: _Pip, /) -> Offset3:
+    """Alternating R/L strokes with smooth attack and decay, at a pip."""
+def double_stroke_roll(pip: _Pip, /) -> Offset3:
+    """RRLL strokes with a softer second motion, at a pip."""
+def multiple_bounce_roll(pip: _Pip, /) -> Offset3:
+    """Decaying same-hand bounce clusters, at a pip."""
+def single_paradiddle(pip: _Pip, /) -> Offset3:
+    """RLRR LRLL with accented lead strokes, at a pip."""
+def flam(pip: _Pip, /) -> Offset3:
+    """Grace motion flowing into an opposite-hand primary motion, at a pip."""
+def drag(pip: _Pip, /) -> Offset3:
+    """Two grace motions flowing into an opposite-hand primary motion, at a pip."""
+def five_stroke_roll(pip: _Pip, /) -> Offset3:
+    """Two diddles resolving to an accented fifth motion, at a pip."""

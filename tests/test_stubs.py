@@ -56,3 +56,29 @@ def test_argument_names(owner, name):
         assert runtime == ["arg0"] and stub.args.posonlyargs  # positional only
     else:
         assert stub_parameters(stub) == runtime
+
+
+def documented_names():
+    """Every public name the stub declares, with the docstring an editor would show for it."""
+    found = []
+    for i, node in enumerate(STUB.body):
+        if isinstance(node, ast.AnnAssign):  # a constant: its docstring is the string right after it
+            after = STUB.body[i + 1] if i + 1 < len(STUB.body) else None
+            text = after.value.value if isinstance(after, ast.Expr) and isinstance(after.value, ast.Constant) else None
+            found.append((node.target.id, text))
+        elif isinstance(node, (ast.ClassDef, ast.FunctionDef)) and not node.name.startswith("_"):
+            found.append((node.name, ast.get_docstring(node)))
+            for member in getattr(node, "body", []) if isinstance(node, ast.ClassDef) else []:
+                if isinstance(member, ast.FunctionDef):
+                    found.append((f"{node.name}.{member.name}", ast.get_docstring(member)))
+    return found
+
+
+def test_every_public_name_has_a_docstring_in_the_stub_and_none_in_the_module():
+    names = documented_names()
+    assert {n for n, _ in names if "." not in n} == {k for k in vars(trovelin) if not k.startswith("_")}
+    missing = [n for n, doc in names if not doc or not doc.strip()]
+    assert missing == []
+    # The module keeps only what the binding library generates: a signature line per function.
+    for name in FUNCTIONS:
+        assert getattr(trovelin, name).__doc__.strip().startswith(name + "(")
