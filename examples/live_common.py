@@ -119,6 +119,27 @@ def frames(fps, count=None):
             signal.signal(signal.SIGINT, previous)
 
 
+class SendFailures:
+    """Sends that failed, by reason: a network that goes away mid-show is said once, at its first failure, and
+    the sender keeps sending; the tally is given at the end."""
+
+    def __init__(self, target, unit):
+        self.target, self.unit, self.counts = target, unit, {}
+
+    def note(self, error):
+        if error.strerror not in self.counts:
+            print(f"cannot send to {self.target}: {error.strerror}; still trying", file=sys.stderr, flush=True)
+        self.counts[error.strerror] = self.counts.get(error.strerror, 0) + 1
+
+    def report(self):
+        """The exit status: 1, after saying what failed, if anything did."""
+        if not self.counts:
+            return 0
+        print("could not send " + ", ".join(f"{n} {self.unit} ({why})" for why, n in self.counts.items()),
+              file=sys.stderr)
+        return 1
+
+
 def timed_frames(args):
     """(frame, now, pip) for each frame of the run: the wall-clock time it is taken at and the pip the music is
     in then. Without --beat-zero, beat zero is the first frame."""

@@ -18,7 +18,7 @@ import sys
 
 import trovelin
 from live_common import (add_clock_args, add_motion_arg, add_osc_args, check_clock_args, check_motion, make_parser,
-                         osc_sender, timed_frames)
+                         osc_sender, SendFailures, timed_frames)
 
 
 def where(args):
@@ -39,7 +39,7 @@ def main(argv=None):
     print(f"{args.name} at {args.bpm:g} BPM, {args.fps:g} frames a second, to {where(args)} "
           f"{args.path}", flush=True)
     count = 0
-    failed = {}
+    failed = SendFailures(args.host, "messages")
     try:
         for frame, now, pip in timed_frames(args):
             x, y, z = trovelin.sample(args.name, pip).as_tuple()
@@ -47,20 +47,15 @@ def main(argv=None):
                 print(f"frame {frame} time {now!r} pip {pip} x {x!r} y {y!r} z {z!r}", flush=True)
             try:
                 osc.send(x, y, z)
-            except OSError as error:  # a network that went away mid-show: say so once, keep sending
-                if error.strerror not in failed:
-                    print(f"cannot send to {args.host}: {error.strerror}; still trying", file=sys.stderr, flush=True)
-                failed[error.strerror] = failed.get(error.strerror, 0) + 1
+            except OSError as error:
+                failed.note(error)
             count += 1
     except KeyboardInterrupt:
         pass
     finally:
         osc.close()
     print(f"sent {count} frames to {where(args)} {args.path}")
-    if failed:
-        print("could not send " + ", ".join(f"{n} messages ({why})" for why, n in failed.items()), file=sys.stderr)
-        return 1
-    return 0
+    return failed.report()
 
 
 if __name__ == "__main__":

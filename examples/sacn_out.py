@@ -25,7 +25,7 @@ import uuid
 
 import trovelin
 from live_common import (add_clock_args, add_motion_arg, check_clock_args, check_destination, check_motion,
-                         make_parser, need, timed_frames)
+                         make_parser, need, SendFailures, timed_frames)
 from moving_head import add_fixture_args, channels, check_fixture_args
 
 SACN_PORT = 5568  # every E1.31 receiver listens here
@@ -102,15 +102,13 @@ def main(argv=None):
     print(f"{args.name} at {args.bpm:g} BPM, {args.fps:g} frames a second, to {target} universe {args.universe}, "
           f"channels {a} to {a + 3} (pan ±{args.pan / 2:g}° of {args.pan_span:g}°, "
           f"tilt ±{args.tilt / 2:g}° of {args.tilt_span:g}°)", flush=True)
-    failed = {}
+    failed = SendFailures(target, "packets")
 
     def send():
         try:
             sock.sendto(bytes(packet.getBytes()), (target, args.port))
-        except OSError as error:  # a network that went away mid-show: say so once, keep sending
-            if error.strerror not in failed:
-                print(f"cannot send to {target}: {error.strerror}; still trying", file=sys.stderr, flush=True)
-            failed[error.strerror] = failed.get(error.strerror, 0) + 1
+        except OSError as error:
+            failed.note(error)
         packet.sequence_increase()
 
     count = 0
@@ -133,10 +131,7 @@ def main(argv=None):
             send()
         sock.close()
     print(f"sent {count} frames to {target} universe {args.universe}; stream closed")
-    if failed:
-        print("could not send " + ", ".join(f"{n} packets ({why})" for why, n in failed.items()), file=sys.stderr)
-        return 1
-    return 0
+    return failed.report()
 
 
 if __name__ == "__main__":

@@ -44,3 +44,28 @@ def steps(rows):
 def rms_distance(a, b):
     """Root-mean-square distance between two equally long tables, over all coordinates."""
     return float(np.sqrt(np.mean((np.asarray(a) - np.asarray(b)) ** 2)))
+
+
+def segment_crossings(xy):
+    """(i, j) of every pair of steps (pip to pip + 1, the seam included) of a closed planar path that properly
+    cross each other; neighbouring steps, which share a point, are not compared."""
+    xy = np.asarray(xy)
+    a, b = xy, np.roll(xy, -1, axis=0)
+    n = len(xy)
+    i, j = np.triu_indices(n, 2)
+    keep = ~((i == 0) & (j == n - 1))
+    i, j = i[keep], j[keep]
+
+    def side(p, q, r):
+        return np.sign((q[:, 0] - p[:, 0]) * (r[:, 1] - p[:, 1]) - (q[:, 1] - p[:, 1]) * (r[:, 0] - p[:, 0]))
+
+    hit = (side(a[i], b[i], a[j]) * side(a[i], b[i], b[j]) < 0) & (side(a[j], b[j], a[i]) * side(a[j], b[j], b[i]) < 0)
+    return list(zip(i[hit].tolist(), j[hit].tolist()))
+
+
+def turn_per_pip(rows):
+    """Angle in degrees between the step into each pip and the step out of it."""
+    step = np.roll(rows, -1, axis=0) - rows
+    before = np.roll(step, 1, axis=0)
+    cos = (before * step).sum(axis=1) / (np.linalg.norm(before, axis=1) * np.linalg.norm(step, axis=1))
+    return np.degrees(np.arccos(np.clip(cos, -1.0, 1.0)))

@@ -4,7 +4,7 @@ from the tables."""
 import numpy as np
 import pytest
 
-from tables import INFO, maxima, table
+from tables import INFO, maxima, segment_crossings, table, turn_per_pip
 
 PREFIXES = ("polar_scallop_", "ribbon_", "contour_", "silhouette_", "surface_", "braid_")
 CURVES = [n for n in INFO if n.startswith(PREFIXES)]
@@ -135,21 +135,6 @@ def test_contour_carries_one_local_run_of_equal_ripples(name):
     assert len(d) - gaps.max() <= 32 * (len(crests) - 1) + 8, "ripples are spread round the outline"
 
 
-def segments_crossing(xy):
-    """Pairs of steps (pip to pip + 1) of a closed planar path that properly cross each other."""
-    a, b = xy, np.roll(xy, -1, axis=0)
-    n = len(xy)
-    i, j = np.triu_indices(n, 2)
-    keep = ~((i == 0) & (j == n - 1))
-    i, j = i[keep], j[keep]
-
-    def side(p, q, r):
-        return np.sign((q[:, 0] - p[:, 0]) * (r[:, 1] - p[:, 1]) - (q[:, 1] - p[:, 1]) * (r[:, 0] - p[:, 0]))
-
-    hit = (side(a[i], b[i], a[j]) * side(a[i], b[i], b[j]) < 0) & (side(a[j], b[j], a[i]) * side(a[j], b[j], b[i]) < 0)
-    return int(hit.sum())
-
-
 def shoelace(xy):
     return abs(np.dot(xy[:, 0], np.roll(xy[:, 1], -1)) - np.dot(xy[:, 1], np.roll(xy[:, 0], -1))) / 2
 
@@ -170,20 +155,12 @@ def convex_hull(xy):
     return np.array(half(pts) + half(pts[::-1]))
 
 
-def turn_per_pip(rows):
-    """Angle in degrees between the step into each pip and the step out of it."""
-    step = np.roll(rows, -1, axis=0) - rows
-    before = np.roll(step, 1, axis=0)
-    cos = (before * step).sum(axis=1) / (np.linalg.norm(before, axis=1) * np.linalg.norm(step, axis=1))
-    return np.degrees(np.arccos(np.clip(cos, -1.0, 1.0)))
-
-
 @pytest.mark.parametrize("name", RIPPLES)
 def test_contour_is_a_full_oval_that_never_crosses_or_whips_round(name):
     rows = table(name)
     xy = rows[:, :2]
     assert shoelace(xy) >= 0.95 * shoelace(convex_hull(xy)), "the outline caves in"
-    assert segments_crossing(xy) == 0
+    assert segment_crossings(xy) == []
     planar = np.column_stack([xy, np.zeros(len(xy))])
     assert turn_per_pip(planar).max() <= 30.0 and turn_per_pip(rows).max() <= 30.0
 

@@ -5,7 +5,7 @@ import math
 import numpy as np
 import pytest
 
-from tables import INFO, maxima, table
+from tables import INFO, maxima, segment_crossings, table, turn_per_pip
 
 
 def family(prefix):
@@ -34,21 +34,6 @@ def still_stretches(rows, shortest=3):
 def speed(rows):
     """Distance moved from each pip to the next, the seam last."""
     return np.linalg.norm(np.roll(rows, -1, axis=0) - rows, axis=1)
-
-
-def crossings(xy):
-    """Pairs of path segments (pip to pip + 1) that properly cross each other."""
-    a, b = xy, np.roll(xy, -1, axis=0)
-    n = len(xy)
-    i, j = np.triu_indices(n, 2)
-    keep = ~((i == 0) & (j == n - 1))
-    i, j = i[keep], j[keep]
-
-    def side(p, q, r):
-        return np.sign((q[:, 0] - p[:, 0]) * (r[:, 1] - p[:, 1]) - (q[:, 1] - p[:, 1]) * (r[:, 0] - p[:, 0]))
-
-    hit = (side(a[i], b[i], a[j]) * side(a[i], b[i], b[j]) < 0) & (side(a[j], b[j], a[i]) * side(a[j], b[j], b[i]) < 0)
-    return list(zip(i[hit], j[hit]))
 
 
 def runs_above(v, level):
@@ -99,14 +84,6 @@ def test_spline_is_cubic_through_controls_with_chord_tangents_and_unequal_times(
         chord = (rows[at[(k + 1) % len(at)]] - rows[at[k - 1]]) / (lengths[k - 1] + lengths[k])
         assert np.abs(before - after).max() < 1e-7
         assert np.abs(after - chord).max() < 1e-7
-
-
-def turn_per_pip(rows):
-    """Angle in degrees between the step into each pip and the step out of it."""
-    step = np.roll(rows, -1, axis=0) - rows
-    before = np.roll(step, 1, axis=0)
-    cos = (before * step).sum(axis=1) / (np.linalg.norm(before, axis=1) * np.linalg.norm(step, axis=1))
-    return np.degrees(np.arccos(np.clip(cos, -1.0, 1.0)))
 
 
 @pytest.mark.parametrize("name", SPLINES)
@@ -183,7 +160,7 @@ def test_spline_points_and_hollows(name, where, count):
 @pytest.mark.parametrize("name", [n for n in SPLINES if INFO[n]["dimensions"] == 2])
 def test_only_the_hourglass_crosses_itself_and_at_its_waist(name):
     xy = table(name)[:, :2]
-    found = crossings(xy)
+    found = segment_crossings(xy)
     if name != "spline_hourglass":
         assert found == []
         return
