@@ -20,6 +20,8 @@ KICKS = {
     "four_floor": [0, 64, 128, 192],
     "house_classic": list(range(0, 512, 64)),
     "ukg_two_step": [0, 160, 256, 416],     # 1 and the & of 3
+    # every beat, and ghost kicks swung 5/8 (the a lands 52 pips into its beat): 240, 368, 480, 496 nominal
+    "house_jack": [0, 64, 128, 192, 244, 256, 320, 372, 384, 448, 480, 500],
 }
 BACKBEATS = {  # main snares
     "house_classic": [64, 192, 320, 448],
@@ -28,6 +30,34 @@ BACKBEATS = {  # main snares
 }
 CLAVE = {"son_clave_32": [0, 96, 192, 320, 384], "son_clave_23": [64, 128, 256, 352, 448]}
 POLYMETER_BLIPS = list(range(0, 768, 48))   # every three sixteenths, closing after three bars
+AMEN_GHOSTS = [112, 144, 240, 368, 400, 496, 624, 656, 880, 912]
+AMEN_MAINS = [0, 32, 64, 160, 176, 192, 256, 288, 320, 416, 432, 448, 512, 544, 576, 672, 736, 784, 800, 816, 832,
+              928, 992]                     # kicks and main snares
+SAME_LOOP = [[s for s in STYLES if PERIOD[s] == p] for p in sorted(set(PERIOD.values()))]
+NO_GHOSTS = {"amen_four_bar", "amen_no_ghosts"}   # the A/B pair: only the quiet snares differ
+
+# The bass lane of every style that has one, as its reference score writes it ('=' holds the note on),
+# with the feel that moves its e, & and a (pips into the beat) where it is not straight.
+BASS = {
+    "speed_garage": "..x=..x=..x=..x=|..x=..x=...x=.x=", "bassline": ".x=x..x=.x=x..x=|.x=x..x=.x.x.xx=",
+    "grime_sparse": "x..x......x.....|x..x.....x.x....", "grime_half": "x=======........|x=====......x===",
+    "drill_tresillo": "x=========x=====|x======x========", "drill_displaced": "x======x==x=====|x=====x=x===....",
+    "drill_rolls": "x==x======x=====|x=========x==x==", "dnb_half": "x=====x=........|x=========x==x==",
+    "dubstep_half": "x===========....|x=========x=====", "dubstep_skip": "x======x...x====|x==x......x===x=",
+    "trap_trills": "x=========xx====|x=====x==x======", "trance": "..x...x...x...x.|..x...x...x...x.",
+    "amapiano": "...x=.x=..x=.x=.|x==..x=.x=.x=...", "footwork_triplet": "x==x==x==x==x===|x==x==x=........",
+    "footwork_sparse": "x=====....x=====|x==x==x==x==....", "broken_push": "x==....x=.x===..|x=....x===x===x=",
+    "reggae_one_drop": "..x=..x=x===....|..x=..x=x=..x===", "reggae_steppers": "x=.x..x.x=.x..x.|x=.x..x.x=.x..x.",
+    "reggae_rockers": "x=.x=...x=.x=...|x=.x=...x===x=..", "son_clave_32": "......x=====x===|......x=====x===",
+    "son_clave_23": "......x=====x===|......x=====x===", "psy_rolling": ".xxx.xxx.xxx.xxx|.xxx.xxx.xxx....",
+    "psy_offbeat": "..xx..xx..xx..xx|..xx..xx..xxx.xx", "hard_reverse": ".x==.x==.x==.x==|.x==.x==.x==x===",
+    "italo_machine": "x.x.x.x.x.x.x.x.|x.x.x.x.x.x.x.x.", "acid_percussion": "x.xX.xX.x.Xx.xX.|xx.X.xX=x.X.xX=x",
+    "techno_rumble": ".x=..x=..x=..x=.|..x=..x=..x=.x==", "amapiano_answer": "x=====..........|x==x==x=x==x==x=",
+    "dancehall_space": "x======.........|x=====....x=====",
+}
+FEELS = {"speed_garage": (64 / 3, 32, 160 / 3), "dubstep_skip": (64 / 3, 32, 160 / 3), "amapiano": (20, 32, 52),
+         "amapiano_answer": (20, 32, 52), "reggae_one_drop": (16, 128 / 3, 48)}
+BASS_TUPLETS = {"footwork_triplet": [(384, 40), (384 + 128 / 3, 40), (384 + 256 / 3, 40)]}   # the triplet reply
 
 
 def rows(style, gesture):
@@ -118,20 +148,44 @@ def test_bounce_accents_the_snares_to_the_side(style):
     assert set(BACKBEATS[style]) <= set(maxima(x, 0.1 * x.max())), "every snare is a right-hand accent"
 
 
+def steps_to(x, side):
+    """Pips where the step reaches at least half its widest to one side (+1 right, -1 left)."""
+    return maxima(side * x, 0.5 * np.abs(x).max())
+
+
 @pytest.mark.parametrize("style", STYLES)
 def test_step_goes_left_on_kicks_and_right_on_snares(style):
     x = rows(style, "step")[:, 0]
     period = PERIOD[style]
-    lefts = minima(x, -1e-9)
-    # a snare close by (a rim ghost, say) can pull the step a pip or two aside
-    assert lefts and near(lefts, kicks(style), period, 3), "every step to the left is a kick"
-    rights = maxima(x, 1e-9)
+    lefts, rights = steps_to(x, -1), steps_to(x, 1)
+    assert lefts and near(lefts, kicks(style), period), "every step to the left is a kick"
     if style in BACKBEATS:
-        assert [p for p in rights if x[p] > 0.5 * x.max()] == BACKBEATS[style]
-    if style in CLAVE:  # no snares: the percussion steps right
-        assert set(CLAVE[style]) <= set(rights)
+        assert rights == BACKBEATS[style]
+    if style in CLAVE:  # no snares: the percussion steps right, alone or taking turns with a kick on it
+        assert near(rights, CLAVE[style] + [64, 192, 224, 320, 448, 480], period)
     if style == "four_floor":  # kicks alone take turns
         assert lefts == [0, 128] and rights == [64, 192]
+
+
+@pytest.mark.parametrize("style", STYLES)
+def test_step_reaches_both_sides_in_every_bar(style):
+    x = rows(style, "step")[:, 0]
+    widest = np.abs(x).max()
+    for bar in x.reshape(-1, 256):
+        assert bar.max() > 0.25 * widest and bar.min() < -0.25 * widest
+
+
+@pytest.mark.parametrize("style, together, others", [
+    ("reggae_one_drop", [128, 384], []),            # kick and cross-stick on beat 3, nothing else steps
+    ("house_classic", [64, 192, 320, 448], [0, 128, 256, 384]),
+    ("reggae_rockers", [128, 384], [0, 256]),
+])
+def test_step_takes_turns_through_kick_and_snare_together(style, together, others):
+    x = rows(style, "step")[:, 0]
+    order = sorted(together + others)
+    sides = np.sign(x[order])
+    assert (np.abs(x[order]) > 0.5 * np.abs(x).max()).all()
+    assert (sides[1:] != sides[:-1]).all() and sides[0] != sides[-1]
 
 
 @pytest.mark.parametrize("style", STYLES)
@@ -225,6 +279,13 @@ def test_flutter_trembles_on_the_hats_and_nowhere_else():
     for hat in range(32, 512, 64):
         at_hats[hat - 6:hat + 7] = True
     assert wobble[at_hats].mean() > 5 * wobble[~at_hats].mean()
+
+
+HATS = {  # stated hat (or shaker) onsets of styles whose hats stand apart
+    "house_classic": list(range(32, 512, 64)),      # open hat on every offbeat eighth
+    "grime_sparse": [128, 384, 480],                # almost no hats
+    "dancehall_space": list(range(0, 512, 64)),     # a quarter-note shaker
+}
 
 
 @pytest.mark.parametrize("style, strokes", [("four_floor", KICKS["four_floor"]),

@@ -1,12 +1,15 @@
 // The sixteen gestures as renderers over a score.
 //
 // Every gesture is built from the score's lanes in the same few ways: a
-// peak-aligned pulse on each onset (weighted by its velocity, ghosts
-// included), a smooth envelope over each bass note, a causal response that
-// rings on after an onset, and a phase whose speed rises at events. Each is
-// computed once per shape as a track (one value per pip of the loop), by
-// visiting only the pips each onset reaches. Pulses and responses wrap around
-// the loop, so every track is periodic and the seam is like any other step.
+// peak-aligned pulse on each onset (weighted by its velocity, or by its
+// presence where every lane has its own say, so that ghosts show), an eased
+// line through a lane's strokes, a swell through each bass note while it
+// sounds, a causal response or tremor that starts on an onset, and a phase
+// whose speed rises at events. Every lane a style has shapes every gesture.
+// Each is computed once per shape as a track (one value per pip of the
+// loop), by visiting only the pips each onset reaches. Pulses and responses
+// wrap around the loop, so every track is periodic and the seam is like any
+// other step.
 #include "beat/gestures.hpp"
 
 #include <algorithm>
@@ -48,6 +51,98 @@ Track spread(int period, const std::vector<Onset>& onsets, double from, double t
 // sampled at every pip of the loop).
 Track pulses(int period, const std::vector<Onset>& onsets, double w) {
     return spread(period, onsets, -w, w, [w](std::size_t, double d) { return pulse(d, w); });
+}
+
+// Peak-aligned pulses of half-width at most w that never run into each
+// other: each side of an onset's pulse reaches at most halfway to the onset
+// on that side, so hits close together (a ghost kick just before a main one)
+// read as separate strokes, each with its peak on its own onset.
+Track separate(int period, const std::vector<Onset>& onsets, double w) {
+    Track t(static_cast<std::size_t>(period), 0.0);
+    const std::size_t n = onsets.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        const Onset& o = onsets[k];
+        double before = w;
+        double after = w;
+        if (n > 1) {
+            const double gap_before = o.pip - onsets[(k + n - 1) % n].pip;
+            const double gap_after = onsets[(k + 1) % n].pip - o.pip;
+            before = std::min(w, 0.5 * (gap_before <= 0.0 ? gap_before + period : gap_before));
+            after = std::min(w, 0.5 * (gap_after <= 0.0 ? gap_after + period : gap_after));
+        }
+        const int first = static_cast<int>(std::ceil(o.pip - before));
+        const int last = static_cast<int>(std::floor(o.pip + after));
+        for (int i = first; i <= last; ++i) {
+            const double d = i - o.pip;
+            t[static_cast<std::size_t>(wrap(i, period))] += o.weight * (d < 0.0 ? pulse(d, before) : pulse(d, after));
+        }
+    }
+    return t;
+}
+
+// A line through (pip, value) keys, eased (smoothstep) from each key to the
+// next so it comes to rest at every key, around the loop: keys in time order,
+// spanning less than one loop from the first; after the last it eases back
+// to the first, one loop on.
+Track eased_line(int period, std::vector<std::pair<double, double>> keys) {
+    Track t(static_cast<std::size_t>(period), 0.0);
+    if (keys.empty()) {
+        return t;
+    }
+    const double start = keys.front().first;
+    keys.push_back({start + period, keys.front().second});
+    for (int i = 0; i < period; ++i) {
+        double at = i;  // the pip, moved into [start, start + period)
+        while (at < start) {
+            at += period;
+        }
+        while (at >= start + period) {
+            at -= period;
+        }
+        const auto next = std::upper_bound(keys.begin(), keys.end(), at,
+                                           [](double a, const std::pair<double, double>& k) { return a < k.first; });
+        const auto& [p1, v1] = *next;
+        const auto& [p0, v0] = *(next - 1);
+        t[static_cast<std::size_t>(i)] = v0 + (v1 - v0) * smoothstep((at - p0) / (p1 - p0));
+    }
+    return t;
+}
+
+// Where a stroke's line comes back to between two strokes `gap` pips apart
+// at values a and b of the same sign, and when: at rest if they are 2w or
+// more apart, otherwise part of the way (the closer, the less), turning where
+// both sides move at the same rate.
+std::pair<double, double> recovery(double a, double b, double gap, double w) {
+    const double low = std::fabs(a) < std::fabs(b) ? a : b;
+    const double r = low * (1.0 - gap / (2.0 * w));
+    return {gap * (a - r) / ((a - r) + (b - r)), r};
+}
+
+// How far down a line of strokes is at every pip: exactly each stroke's
+// weight on its own pip, at rest (0) from w pips after a stroke until w pips
+// before the next, eased between. Strokes closer than 2w share the gap (see
+// recovery), so a ghost just before a main stroke reads as its own small dip
+// and the main one still bottoms out on its own pip.
+Track dips(int period, const std::vector<Onset>& strokes, double w) {
+    std::vector<std::pair<double, double>> keys;
+    const std::size_t n = strokes.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        const double here = strokes[k].pip;
+        const double next = k + 1 < n ? strokes[k + 1].pip : strokes[0].pip + period;
+        const double v = strokes[k].weight;
+        const double gap = next - here;
+        keys.push_back({here, v});
+        if (gap >= 2.0 * w) {
+            keys.push_back({here + w, 0.0});
+            if (gap > 2.0 * w) {
+                keys.push_back({next - w, 0.0});
+            }
+        } else {
+            const auto [at, r] = recovery(v, strokes[(k + 1) % n].weight, gap, w);
+            keys.push_back({here + at, r});
+        }
+    }
+    return eased_line(period, keys);
 }
 
 double largest(const Track& t) {
@@ -129,6 +224,7 @@ struct Lanes {
     std::vector<Onset> kick, snare, hat, perc, bass;
     std::vector<Onset> shaker;    // hat-lane voices other than the main hat
     std::vector<Onset> hats;      // the main hat voice
+    std::vector<Onset> rims;      // snare-lane voices other than the main snare
     std::vector<Onset> backbeat;  // the snares, or the percussion in a style without snares
 
     explicit Lanes(const Score& s) : period(s.period) {
@@ -146,6 +242,11 @@ struct Lanes {
         bass = take(s.bass);
         for (const Hit& h : s.hat) {
             (h.voice == 0 ? hats : shaker).push_back({h.pip, h.velocity});
+        }
+        for (const Hit& h : s.snare) {
+            if (h.voice != 0) {
+                rims.push_back({h.pip, h.velocity});
+            }
         }
         backbeat = snare.empty() ? perc : snare;
     }
@@ -206,16 +307,52 @@ std::vector<Onset> strokes(const std::vector<Onset>& in_order, double within, bo
     return out;
 }
 
-// Signs alternating by order: the first onset +, the second -, ...
+// Hits at least this loud are a lane's main notes; quieter ones are ghosts.
+constexpr double MAIN = 0.5;
+
+bool is_main(const Onset& o) {
+    return o.weight >= MAIN;
+}
+
+// How strongly a hit shows in a gesture that carries every lane: its
+// velocity, with quiet notes lifted (a ghost at 0.3 shows at 0.55) so that
+// ghosts read as well as count. A signed weight keeps its sign.
+double presence(double velocity) {
+    return velocity < 0.0 ? -std::sqrt(-velocity) : std::sqrt(velocity);
+}
+
+std::vector<Onset> presences(std::vector<Onset> lane) {
+    for (Onset& o : lane) {
+        o.weight = presence(o.weight);
+    }
+    return lane;
+}
+
+// Signs alternating over a lane's main notes: the first +, the second -, ...
+// A ghost leans against the main note before it (around the loop), so the
+// mains keep their signs whether or not ghosts come between them. A lane of
+// ghosts alone alternates ghost by ghost.
 std::vector<Onset> alternating(std::vector<Onset> o) {
-    for (std::size_t k = 1; k < o.size(); k += 2) {
-        o[k].weight = -o[k].weight;
+    const auto mains = std::count_if(o.begin(), o.end(), is_main);
+    const bool any_main = mains > 0;
+    // ghosts before the first main lean against the last main of the loop
+    double last = mains % 2 == 1 ? 1.0 : -1.0;
+    double sign = 1.0;
+    for (Onset& h : o) {
+        if (!any_main || is_main(h)) {
+            h.weight *= sign;
+            last = sign;
+            sign = -sign;
+        } else {
+            h.weight *= -last;
+        }
     }
     return o;
 }
 
 // The low end as notes with lengths: the bass lane, or, in a style without
-// one, its kicks, each sounding a sixteenth.
+// one, its kicks, each sounding until the next kick (a sixteenth at least,
+// a beat at most).
 struct Note {
     double pip;
     double weight;
@@ -233,8 +370,9 @@ std::vector<Note> bass_notes(const Score& s) {
 std::vector<Note> low_end(const Score& s) {
     std::vector<Note> notes = bass_notes(s);
     if (notes.empty()) {
-        for (const Hit& h : s.kick) {
-            notes.push_back({h.pip, h.velocity, EIGHTH / 2.0});
+        for (std::size_t k = 0; k < s.kick.size(); ++k) {
+            const double next = k + 1 < s.kick.size() ? s.kick[k + 1].pip : s.kick[0].pip + s.period;
+            notes.push_back({s.kick[k].pip, s.kick[k].velocity, std::clamp(next - s.kick[k].pip, 16.0, 64.0)});
         }
     }
     return notes;
@@ -286,10 +424,12 @@ Rows finish(Rows rows) {
 
 // --- the gestures -----------------------------------------------------------
 
-// y dips on every kick, as deep as the kick is loud; x takes side accents from
-// the other lanes (snares right, percussion left, hats alternating, bass
-// notes a little right) and from kicks quieter than the loudest, which lean
-// left. Over equal kicks alone nothing leans and x stays exactly 0.
+// y dips on every kick, as deep as the kick is loud, each dip its own (kicks
+// close together, a swung ghost kick before a main one, never merge into one
+// dip); x takes side accents from the other lanes (snares right, percussion
+// left, hats alternating, bass notes a little right) and from kicks quieter
+// than the loudest, which lean left. Over equal kicks alone nothing leans
+// and x stays exactly 0.
 Rows bounce(const Score& s, bool depth) {
     const Lanes l(s);
     double loudest = 0.0;
@@ -300,10 +440,10 @@ Rows bounce(const Score& s, bool depth) {
     for (const Onset& k : l.kick) {
         lean.push_back({k.pip, k.weight - loudest});
     }
-    const Track down = l.pulses(l.kick, 14);
+    const Track down = dips(s.period, l.kick, 14);
     const Track side = mix(1.0, mix(0.5, l.pulses(l.snare, 12), -0.4, l.pulses(l.perc, 10)), 1.0,
-                           mix(0.2, l.pulses(alternating(l.hat), 12), 0.25, l.pulses(l.bass, 10)));
-    const Track lean_side = l.pulses(lean, 14);
+                           mix(0.4, l.pulses(presences(alternating(l.hat)), 12), 0.25, l.pulses(l.bass, 10)));
+    const Track lean_side = separate(s.period, lean, 14);
     const Track nod = mix(0.6, l.pulses(l.kick, 24), 0.3, l.pulses(l.hat, 8));
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -317,50 +457,127 @@ Rows bounce(const Score& s, bool depth) {
 }
 
 // Kicks step left, snares (the percussion in a style without snares) step
-// right, each as far as it is loud; where a kick and a snare land together
-// the louder one takes the step (the snare on a tie); kicks alone take turns
-// left and right. Every step (and every bass note) dips a little; hats and
-// percussion lift the heel between steps.
+// right, each as far as it is loud, and every step sways back across a little
+// before it settles, so each bar reaches both sides. A kick and a snare
+// together are one step that takes the side away from the step before it, so
+// steps keep alternating through them; in a bar without snares the kicks
+// take turns left and right. Ghosts step a little to their own lane's side
+// and leave the main steps' sides alone. Every step (and every bass note)
+// dips a little; hats and percussion lift the heel between steps.
 Rows step(const Score& s, bool depth) {
     const Lanes l(s);
     constexpr double together = 8.0;
-    std::vector<Onset> left;
-    std::vector<Onset> right;
-    for (const Onset& k : l.kick) {
-        bool beaten = false;
-        for (const Onset& sn : l.backbeat) {
-            beaten = beaten || (std::fabs(loop_distance(k.pip, sn.pip, s.period)) < together && sn.weight >= k.weight);
+    struct Stroke {
+        double pip;
+        double size;
+        int lanes;  // 1 kick, 2 snare, 3 both
+        double side = 0.0;
+    };
+    std::vector<Stroke> mains;
+    std::vector<Onset> ghosts;  // signed: kicks left, snares right
+    auto gather = [&](const std::vector<Onset>& lane, int which) {
+        for (const Onset& o : lane) {
+            if (!is_main(o)) {
+                ghosts.push_back({o.pip, which == 1 ? -o.weight : o.weight});
+                continue;
+            }
+            mains.push_back({o.pip, o.weight, which});
         }
-        if (!beaten) {
-            left.push_back(k);
+    };
+    gather(l.kick, 1);
+    gather(l.backbeat, 2);
+    std::stable_sort(mains.begin(), mains.end(), [](const Stroke& a, const Stroke& b) { return a.pip < b.pip; });
+    std::vector<Stroke> steps;
+    for (const Stroke& m : mains) {
+        if (!steps.empty() && m.pip - steps.back().pip < together) {
+            Stroke& t = steps.back();
+            if (m.size > t.size) {
+                t.pip = m.pip;
+                t.size = m.size;
+            }
+            t.lanes |= m.lanes;
+        } else {
+            steps.push_back(m);
         }
     }
-    for (const Onset& sn : l.backbeat) {
-        bool beaten = false;
-        for (const Onset& k : l.kick) {
-            beaten = beaten || (std::fabs(loop_distance(sn.pip, k.pip, s.period)) < together && k.weight > sn.weight);
+    if (steps.size() > 1 && steps.front().pip + s.period - steps.back().pip < together) {
+        // strokes either side of the seam
+        Stroke& t = steps.front();
+        if (steps.back().size > t.size) {
+            t.pip = steps.back().pip - s.period;
+            t.size = steps.back().size;
         }
-        if (!beaten) {
-            right.push_back(sn);
+        t.lanes |= steps.back().lanes;
+        steps.pop_back();
+    }
+    // Bars with a snare (or its stand-in) in them; kicks in the others take turns.
+    std::vector<bool> has_snare(static_cast<std::size_t>(s.period / 256 + 1), false);
+    for (const Stroke& t : steps) {
+        if (t.lanes & 2) {
+            has_snare[static_cast<std::size_t>(wrap(static_cast<int>(std::floor(t.pip)), s.period) / 256)] = true;
         }
     }
-    if (right.empty()) {
-        // kicks alone step to either side in turn
-        const std::vector<Onset> kicks = std::move(left);
-        left.clear();
-        for (std::size_t k = 0; k < kicks.size(); ++k) {
-            (k % 2 == 0 ? left : right).push_back(kicks[k]);
+    std::size_t fixed = steps.size();
+    for (std::size_t k = 0; k < steps.size(); ++k) {
+        Stroke& t = steps[k];
+        const int bar = wrap(static_cast<int>(std::floor(t.pip)), s.period) / 256;
+        const bool snare_bar = has_snare[static_cast<std::size_t>(bar)];
+        if (t.lanes == 2 || (t.lanes == 1 && snare_bar)) {
+            t.side = t.lanes == 2 ? 1.0 : -1.0;
+            fixed = std::min(fixed, k);
         }
     }
-    const Track lateral = mix(1.0, l.pulses(right, 14), -1.0, l.pulses(left, 14));
+    if (fixed == steps.size()) {
+        // nothing fixes a side: the steps take turns from the left
+        for (std::size_t k = 0; k < steps.size(); ++k) {
+            steps[k].side = k % 2 == 0 ? -1.0 : 1.0;
+        }
+    } else {
+        for (std::size_t j = 1; j < steps.size(); ++j) {
+            const std::size_t k = (fixed + j) % steps.size();
+            if (steps[k].side == 0.0) {
+                steps[k].side = -steps[(k + steps.size() - 1) % steps.size()].side;
+            }
+        }
+    }
+    // The steps as one eased line through every step's side and size on its
+    // own pip: after a step with room behind it the line sways back across,
+    // a third as far, and comes to rest 12 pips before the next step (or
+    // goes straight on to it); steps to the same side close together come
+    // part of the way back between them.
+    std::vector<std::pair<double, double>> keys;
+    const std::size_t n = steps.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        const double here = steps[k].pip;
+        const double next = k + 1 < n ? steps[k + 1].pip : steps[0].pip + s.period;
+        const double a = steps[k].side * steps[k].size;
+        const double b = steps[(k + 1) % n].side * steps[(k + 1) % n].size;
+        const double gap = next - here;
+        keys.push_back({here, a});
+        if (gap >= 30.0) {
+            const double sway = 0.4 * std::min(gap, 50.0);
+            const double rest = std::min(40.0, gap - 12.0);
+            keys.push_back({here + sway, -0.3 * a});
+            if (rest >= sway + 6.0) {
+                keys.push_back({here + rest, 0.0});
+                if (gap - 12.0 > rest) {
+                    keys.push_back({next - 12.0, 0.0});
+                }
+            }
+        } else if (a * b > 0.0) {
+            const auto [at, r] = recovery(a, b, gap, 14.0);
+            keys.push_back({here + at, r});
+        }
+    }
+    const Track lateral = mix(1.0, eased_line(s.period, keys), 0.8, l.pulses(ghosts, 8));
     const Track dip = mix(1.0, mix(1.0, l.pulses(l.kick, 14), 1.0, l.pulses(l.snare, 14)), 0.5, l.pulses(l.bass, 12));
-    const Track heel = mix(1.0, l.pulses(l.hat, 6), 1.2, l.pulses(l.perc, 10));
+    const Track heel = mix(1.0, l.pulses(presences(l.hat), 8), 1.0, l.pulses(presences(l.perc), 10));
     const Track depth_track = mix(1.0, mix(0.4, l.pulses(l.perc, 12), 0.3, l.pulses(alternating(l.hat), 8)), 1.0,
                                   mix(-0.35, l.pulses(l.bass, 12), 0.25,
                                       mix(1.0, l.pulses(l.kick, 20), -1.0, l.pulses(l.snare, 20))));
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        rows[i] = {lateral[i], -0.45 * dip[i] + 0.25 * heel[i], depth ? depth_track[i] : 0.0};
+        rows[i] = {lateral[i], -0.45 * dip[i] + 0.55 * heel[i], depth ? depth_track[i] : 0.0};
     }
     centre(rows, &Point::y);
     if (depth) {
@@ -414,14 +631,15 @@ Rows glide(const Score& s, bool depth) {
 
 // Kicks thrust forward through depth (and dip a little); snares (the
 // percussion in a style without snares) lift, bass notes settle a little;
-// hats add small alternating detail to the side, over a slight sway of
-// alternate kicks.
+// hats add small alternating detail, to the side and up and down, over a
+// slight sway of alternate kicks.
 Rows surge(const Score& s, bool depth) {
     const Lanes l(s);
-    const Track thrust = l.pulses(l.kick, 14);
+    const Track thrust = dips(s.period, l.kick, 14);
+    const Track hats = l.pulses(presences(alternating(l.hat)), 8);
     const Track lift = mix(1.0, mix(0.8, l.pulses(l.backbeat, 14), -0.25, thrust), 1.0,
-                           mix(0.25, l.pulses(l.perc, 10), -0.3, l.pulses(l.bass, 12)));
-    const Track detail = mix(0.15, l.pulses(alternating(l.hat), 6), 0.1, l.pulses(alternating(l.kick), 10));
+                           mix(0.25, l.pulses(l.perc, 10), -0.3, mix(1.0, l.pulses(l.bass, 12), -0.4, hats)));
+    const Track detail = mix(0.16, hats, 0.1, l.pulses(alternating(l.kick), 10));
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         rows[i] = {detail[i], lift[i], depth ? thrust[i] : 0.0};
@@ -431,9 +649,10 @@ Rows surge(const Score& s, bool depth) {
     return finish(rows);
 }
 
-// Snares (the percussion in a style without snares) push to the side; kicks
-// counter downward (and a little the other way); a dotted sixteenth (24 pips) after every event its echo draws the
-// point back through depth.
+// Snares (the percussion in a style without snares) push to the side and
+// hats nudge it either way in turn; kicks counter downward (and a little the
+// other way); a dotted sixteenth (24 pips) after every event its echo draws
+// the point back through depth.
 constexpr double ECHO_DELAY = 24.0;
 
 Rows recoil(const Score& s, bool depth) {
@@ -442,8 +661,8 @@ Rows recoil(const Score& s, bool depth) {
     for (Onset& e : echoes) {
         e.pip += ECHO_DELAY;
     }
-    const Track push = mix(1.0, mix(1.0, l.pulses(l.backbeat, 12), -0.2, l.pulses(l.kick, 12)), 0.2,
-                           l.pulses(alternating(l.hat), 6));
+    const Track push = mix(1.0, mix(1.0, l.pulses(l.backbeat, 12), -0.2, l.pulses(l.kick, 12)), 0.3,
+                           l.pulses(presences(alternating(l.hat)), 8));
     const Track counter = mix(-1.3, l.pulses(l.kick, 14), 1.0, mix(0.25, l.pulses(l.snare, 12), -0.2, l.pulses(l.perc, 10)));
     const Track back = pulses(s.period, echoes, 16);
     Rows rows(static_cast<std::size_t>(s.period));
