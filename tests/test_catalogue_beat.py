@@ -270,15 +270,36 @@ def test_flutter_swings_a_wide_arch_once_a_bar(style):
     assert np.abs(r - smooth)[:, :2].max() < 0.3 * np.ptp(r[:, 0]), "tremors are small beside the arc"
 
 
-def test_flutter_trembles_on_the_hats_and_nowhere_else():
-    still = rows("four_floor", "flutter")
-    assert step_sizes(still).max() < 0.05, "no hats, no tremor"
-    y = rows("house_classic", "flutter")[:, 1]
-    wobble = np.abs(np.roll(y, -1) - 2 * y + np.roll(y, 1))
-    at_hats = np.zeros(512, bool)
-    for hat in range(32, 512, 64):
-        at_hats[hat - 6:hat + 7] = True
-    assert wobble[at_hats].mean() > 5 * wobble[~at_hats].mean()
+def turns_back(v, least):
+    """(peaks, troughs): pips where v turns back after moving at least `least` one way, around the loop."""
+    n, start = len(v), int(np.argmax(v))
+    peaks, troughs, at, rising = [start], [], start, False
+    for k in range(1, n + 1):
+        i = (start + k) % n
+        if (v[i] > v[at]) == rising:
+            at = i
+        elif abs(v[i] - v[at]) >= least:
+            (peaks if rising else troughs).append(at)
+            at, rising = i, not rising
+    return sorted(set(peaks)), sorted(set(troughs))
+
+
+def gaps_around(pips, period):
+    return [b - a for a, b in zip(pips, pips[1:] + [pips[0] + period])] if len(pips) > 1 else []
+
+
+def test_flutter_trembles_only_where_there_are_hats():
+    assert step_sizes(rows("four_floor", "flutter")).max() < 0.05, "no hats, no tremor"
+
+
+@pytest.mark.parametrize("style", STYLES)
+def test_flutter_turns_back_no_sooner_than_twelve_pips_on(style):
+    """No tremor cycles faster than 12 pips (10 Hz at 120 BPM): on every axis, peaks (and troughs) of any
+    turn worth seeing (3 % of the field) are 12 pips apart or more."""
+    r = rows(style, "flutter")
+    for axis in range(3):
+        for pips in turns_back(r[:, axis], 0.03):
+            assert min(gaps_around(pips, len(r)), default=len(r)) >= 12, (axis, pips)
 
 
 HATS = {  # stated hat (or shaker) onsets of styles whose hats stand apart
@@ -286,6 +307,16 @@ HATS = {  # stated hat (or shaker) onsets of styles whose hats stand apart
     "grime_sparse": [128, 384, 480],                # almost no hats
     "dancehall_space": list(range(0, 512, 64)),     # a quarter-note shaker
 }
+
+
+@pytest.mark.parametrize("style", HATS)
+def test_flutter_trembles_from_each_hat_on_and_never_before_it(style):
+    r = rows(style, "flutter")
+    bend = np.abs(np.roll(r, -1, 0) - 2 * r + np.roll(r, 1, 0)).max(axis=1)
+    for hat in HATS[style]:
+        before = bend[np.arange(hat - 12, hat) % len(r)].mean()
+        after = bend[np.arange(hat + 1, hat + 13) % len(r)].mean()
+        assert after > 2 * before, hat
 
 
 @pytest.mark.parametrize("style, strokes", [("four_floor", KICKS["four_floor"]),

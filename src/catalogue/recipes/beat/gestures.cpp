@@ -53,6 +53,16 @@ Track pulses(int period, const std::vector<Onset>& onsets, double w) {
     return spread(period, onsets, -w, w, [w](std::size_t, double d) { return pulse(d, w); });
 }
 
+// A swell after every onset: rising from rest on the onset itself and back to
+// rest w pips later (sin^2 of pi d / w), weighted by the onset. Nothing moves
+// before the onset that causes it.
+Track swells(int period, const std::vector<Onset>& onsets, double w) {
+    return spread(period, onsets, 0.0, w, [w](std::size_t, double d) {
+        const double r = std::sin(PI * d / w);
+        return r * r;
+    });
+}
+
 // Peak-aligned pulses of half-width at most w that never run into each
 // other: each side of an onset's pulse reaches at most halfway to the onset
 // on that side, so hits close together (a ghost kick just before a main one)
@@ -378,6 +388,117 @@ std::vector<Note> low_end(const Score& s) {
     return notes;
 }
 
+// A swell through each note while it sounds: from rest at its onset out to its
+// fullest halfway through and back to rest as it ends (sin^2 of pi u, u the
+// share of the note gone), as far as the note is loud and, for notes shorter
+// than a beat, its share of a beat raised to `by_length` (the square root
+// unless a gesture says otherwise); a note shorter than a sixteenth swells
+// over a sixteenth.
+Track note_swells(int period, const std::vector<Note>& notes, double by_length = 0.5) {
+    std::vector<Onset> onsets;
+    for (const Note& n : notes) {
+        const double share = std::min(1.0, n.length / 64.0);
+        onsets.push_back({n.pip, n.weight * (by_length == 0.5 ? std::sqrt(share) : std::pow(share, by_length))});
+    }
+    return spread(period, onsets, 0.0, period - 1.0, [&](std::size_t k, double d) {
+        const double length = std::max(notes[k].length, 16.0);
+        if (d >= length) {
+            return 0.0;
+        }
+        const double r = std::sin(PI * d / length);
+        return r * r;
+    });
+}
+
+// Hits closer together than a sixteenth (16 pips) tremble as one: a fixture
+// shows a cycle of 12 pips (about 10 Hz at 120 BPM) cleanly, and tremors no
+// shorter than a sixteenth keep well clear of that.
+constexpr double JOIN = 16.0;
+
+// Tremors one after another along three axes: each starts at rest on the hit
+// that sets it off (nothing moves before it), and is back at rest by the
+// next tremor. Each lane trembles its own way (`ways`, no component below 0),
+// as far as its hit is loud. Hits closer than JOIN to the one before them
+// join its tremor. A tremor lasts until the next (at most 48 pips): a short
+// one is a single flick out and back, a longer one (36 pips or more) flicks
+// out, back past rest and out again, smaller each time; with u the share of
+// it gone, 6.75 u (1 - u)^2 sin(m pi u) along its way, m = 1 or 3. So no
+// cycle (peak to peak, trough to trough) is shorter than 12 pips: flicks one
+// after another all go out the same way, one to each tremor, and the three
+// lobes of a longer tremor take 36 pips or more.
+struct Tremble {
+    double pip;
+    double size;  // how far its lane trembles: the hit's presence
+    std::size_t lane;
+};
+
+Rows tremors(int period, std::vector<Tremble> hits, const std::vector<Point>& ways) {
+    Rows out(static_cast<std::size_t>(period));
+    if (hits.empty()) {
+        return out;
+    }
+    std::stable_sort(hits.begin(), hits.end(), [](const Tremble& a, const Tremble& b) { return a.pip < b.pip; });
+    // Start from a hit with room before it, so that no run crosses the seam.
+    std::size_t first = 0;
+    for (std::size_t k = 0; k < hits.size(); ++k) {
+        const double before = hits[k].pip - (k > 0 ? hits[k - 1].pip : hits.back().pip - period);
+        if (before >= JOIN || hits.size() == 1) {
+            first = k;
+            break;
+        }
+    }
+    std::rotate(hits.begin(), hits.begin() + static_cast<std::ptrdiff_t>(first), hits.end());
+    for (Tremble& h : hits) {
+        if (h.pip < hits[0].pip) {
+            h.pip += period;  // rotated past the seam
+        }
+    }
+    // A run trembles along the sum of its lanes' ways, each lane weighted by
+    // its loudest hit in the run.
+    struct Run {
+        double pip;
+        double loudest;
+        std::vector<double> lanes;
+    };
+    std::vector<Run> runs;
+    double last = 0.0;
+    for (const Tremble& h : hits) {
+        const double w = h.size;
+        if (runs.empty() || h.pip - last >= JOIN) {
+            runs.push_back({h.pip, 0.0, std::vector<double>(ways.size(), 0.0)});
+        }
+        Run& r = runs.back();
+        r.loudest = std::max(r.loudest, w);
+        r.lanes[h.lane] = std::max(r.lanes[h.lane], w);
+        last = h.pip;
+    }
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        const Run& r = runs[k];
+        Point toward;
+        for (std::size_t j = 0; j < ways.size(); ++j) {
+            const double w = r.lanes[j];
+            toward = {toward.x + w * ways[j].x, toward.y + w * ways[j].y, toward.z + w * ways[j].z};
+        }
+        // lanes together tremble further than one alone, but not twice as far
+        const double far = std::sqrt(toward.x * toward.x + toward.y * toward.y + toward.z * toward.z);
+        const double most = 1.4 * r.loudest;
+        if (far > most) {
+            toward = {toward.x * most / far, toward.y * most / far, toward.z * most / far};
+        }
+        const double next = k + 1 < runs.size() ? runs[k + 1].pip : runs[0].pip + period;
+        const double length = std::min(48.0, next - r.pip);
+        const double lobes = length < 36.0 ? 1.0 : 3.0;
+        const int from = static_cast<int>(std::ceil(r.pip));
+        for (int i = from; i < r.pip + length; ++i) {
+            const double u = (i - r.pip) / length;
+            const double v = 6.75 * u * (1.0 - u) * (1.0 - u) * std::sin(lobes * PI * u);
+            Point& p = out[static_cast<std::size_t>(wrap(i, period))];
+            p = {p.x + v * toward.x, p.y + v * toward.y, p.z + v * toward.z};
+        }
+    }
+    return out;
+}
+
 // A smooth envelope over each note: rising over `attack` pips from its onset,
 // held while it sounds, falling over `release` pips after.
 Track held(int period, const std::vector<Note>& notes, double attack, double release) {
@@ -395,12 +516,6 @@ Track held(int period, const std::vector<Note>& notes, double attack, double rel
         }
         return smoothstep(1.0 - (d - hold) / release);
     });
-}
-
-// A short tremor on each onset: a fast wobble (seven pips a cycle) under a
-// pulse ten pips wide, strongest on the onset itself.
-Track tremor(int period, const std::vector<Onset>& onsets) {
-    return spread(period, onsets, -10.0, 10.0, [](std::size_t, double d) { return pulse(d, 10.0) * std::cos(PI * d / 3.5); });
 }
 
 // Shift one axis so that its range over the loop is centred on 0.
@@ -674,23 +789,37 @@ Rows recoil(const Score& s, bool depth) {
     return finish(rows);
 }
 
-// A wide arch swung side to side once a bar, hurried by kicks and snares (and
-// a little by the percussion and the hats); bass notes widen it; hats tremble in y,
-// shakers (and other hat-lane voices) in depth, the percussion in both.
+// A wide arch swung side to side once a bar, hurried after kicks and snares
+// (and a little after the percussion and the bass); bass notes widen it,
+// lower it and draw it back through depth while they sound. Over it the
+// upper percussion trembles, one tremor after another (see tremors): hats
+// mostly upward, shakers (and other hat-lane voices) mostly in depth, the
+// percussion sideways and up, rims (snare-lane voices beside the main snare)
+// mostly forward.
 Rows flutter(const Score& s, bool depth) {
     const Lanes l(s);
-    const Track swing = mix(1.0, mix(1.0, l.pulses(l.kick, 20), 0.85, l.pulses(l.snare, 20)), 1.0,
-                            mix(0.4, l.pulses(l.perc, 20), 0.4, l.pulses(l.hat, 12)));
-    const Track phase = event_phase(times(1.2, swing), s.period / 256.0);
-    const Track hat = tremor(s.period, l.hats);
-    const Track shaker = tremor(s.period, l.shaker);
-    const Track perc = tremor(s.period, l.perc);
-    const Track wide = unit(held(s.period, bass_notes(s), 12, 24));
+    const Track swing = mix(1.0, mix(1.0, swells(s.period, l.kick, 40), 0.85, swells(s.period, l.snare, 40)), 1.0,
+                            mix(0.4, swells(s.period, l.perc, 40), 0.4, swells(s.period, l.bass, 40)));
+    const Track phase = event_phase(times(2.0, swing), s.period / 256.0);
+    std::vector<Tremble> hits;
+    const std::vector<std::vector<Onset>> lanes = {l.hats, l.shaker, l.perc, l.rims};
+    for (std::size_t j = 0; j < lanes.size(); ++j) {
+        for (const Onset& o : lanes[j]) {
+            hits.push_back({o.pip, presence(o.weight), j});
+        }
+    }
+    const Track wide = note_swells(s.period, bass_notes(s));
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
-        rows[i] = {(0.8 + 0.2 * wide[i]) * std::sin(a) + 0.08 * perc[i], 0.4 * std::cos(2 * a) + 0.16 * hat[i] + 0.12 * perc[i],
-                   depth ? 0.3 * std::cos(a) + 0.2 * shaker[i] + 0.08 * hat[i] : 0.0};
+        rows[i] = {(0.7 + 0.3 * wide[i]) * std::sin(a), 0.4 * std::cos(2 * a) - 0.2 * wide[i],
+                   depth ? 0.3 * std::cos(a) - 0.25 * wide[i] : 0.0};
+    }
+    const Rows tremble =
+        tremors(s.period, hits, {{0.15, 1.0, 0.35}, {0.15, 0.35, 1.0}, {0.6, 0.55, 0.0}, {0.35, 0.4, 0.9}});
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Point& t = tremble[i];
+        rows[i] = {rows[i].x + 0.28 * t.x, rows[i].y + 0.28 * t.y, depth ? rows[i].z + 0.28 * t.z : 0.0};
     }
     centre(rows, &Point::y);
     return finish(rows);
