@@ -60,6 +60,24 @@ FEELS = {"speed_garage": (64 / 3, 32, 160 / 3), "dubstep_skip": (64 / 3, 32, 160
 BASS_TUPLETS = {"footwork_triplet": [(384, 40), (384 + 128 / 3, 40), (384 + 256 / 3, 40)]}   # the triplet reply
 
 
+def bass_notes(style):
+    """(onset, end) in pips of every bass note, swing applied."""
+    e, et, a = FEELS.get(style, (16, 32, 48))
+
+    def land(step):
+        return 64 * (step // 4) + (0, e, et, a)[step % 4]
+
+    steps = BASS[style].replace("|", "")
+    notes = []
+    for i, c in enumerate(steps):
+        if c in "xXog":
+            end = i + 1
+            while end < len(steps) and steps[end] == "=":
+                end += 1
+            notes.append((land(i), land(end)))
+    return sorted(notes + [(on, on + length) for on, length in BASS_TUPLETS.get(style, [])])
+
+
 def rows(style, gesture):
     return table(f"beat_{style}_{gesture}")
 
@@ -328,11 +346,41 @@ def test_dive_counterweight_alternates_sides_stroke_by_stroke(style, strokes):
     assert (r[strokes, 1] > np.median(r[:, 1])).all(), "each stroke lifts"
 
 
-def test_dive_plunges_while_the_bass_sounds():
-    z = rows("drill_displaced", "dive")[:, 2]
-    # sub notes run from pip 0 to 448; the last beat is silent
-    mid = (z.max() + z.min()) / 2
-    assert (z[24:440] < mid).all() and (z[480:] > mid).all()
+def sounding(style):
+    """Pips of the loop at which a bass note sounds."""
+    on = np.zeros(PERIOD[style], bool)
+    for start, end in bass_notes(style):
+        on[np.arange(int(np.ceil(start)), int(np.ceil(end))) % PERIOD[style]] = True
+    return on
+
+
+@pytest.mark.parametrize("style", [s for s in BASS if not sounding(s).all()])
+def test_dive_depth_moves_while_the_bass_sounds_more_than_while_it_rests(style):
+    z = rows(style, "dive")[:, 2]
+    moves = np.abs(np.roll(z, -1) - z)  # from each pip to the next
+    on = sounding(style)
+    assert moves[on].mean() > 2 * moves[~on].mean()
+
+
+@pytest.mark.parametrize("style, shallow, deep", [
+    ("drill_displaced", 352, 384),   # two sixteenths against a beat, as loud
+    ("drill_displaced", 112, 160),   # three sixteenths against six
+    ("acid_percussion", 0, 48),      # a sixteenth against an accented sixteenth
+])
+def test_dive_plunges_as_deep_as_a_bass_note_is_loud_and_long(style, shallow, deep):
+    z = rows(style, "dive")[:, 2]
+    notes = dict(bass_notes(style))
+
+    def plunge(onset):
+        return z.max() - z[int(onset):int(notes[onset])].min()
+
+    assert plunge(shallow) < 0.95 * plunge(deep)
+
+
+def test_dive_without_a_bass_lane_plunges_from_kick_to_kick():
+    z = rows("four_floor", "dive")[:, 2]
+    assert minima(z, z.max()) == [32, 96, 160, 224]
+    assert (z[KICKS["four_floor"]] == z.max()).all()
 
 
 @pytest.mark.parametrize("style", STYLES)

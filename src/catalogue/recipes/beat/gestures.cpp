@@ -499,6 +499,33 @@ Rows tremors(int period, std::vector<Tremble> hits, const std::vector<Point>& wa
     return out;
 }
 
+// One lane's own say in a gesture: a peak-aligned pulse of half-width `width`
+// on each of its hits, as far as the hit shows (ghosts lifted), toward
+// `toward`; with `turns`, main notes take turns toward and away from it and
+// ghosts lean back against the main note before them.
+struct Voice {
+    const std::vector<Onset>* lane;
+    double width;
+    Point toward;
+    bool turns = false;
+};
+
+// Every voice's pulses added up, pip by pip (z left at 0 without `depth`).
+Rows voices(int period, std::initializer_list<Voice> all, bool depth) {
+    Rows out(static_cast<std::size_t>(period));
+    for (const Voice& v : all) {
+        const Track t = pulses(period, presences(v.turns ? alternating(*v.lane) : *v.lane), v.width);
+        for (std::size_t i = 0; i < out.size(); ++i) {
+            out[i].x += v.toward.x * t[i];
+            out[i].y += v.toward.y * t[i];
+            if (depth) {
+                out[i].z += v.toward.z * t[i];
+            }
+        }
+    }
+    return out;
+}
+
 // A smooth envelope over each note: rising over `attack` pips from its onset,
 // held while it sounds, falling over `release` pips after.
 Track held(int period, const std::vector<Note>& notes, double attack, double release) {
@@ -722,22 +749,35 @@ Rows orbit(const Score& s, bool depth) {
 }
 
 // A slow phrase path once round the loop (twice round a four-bar loop),
-// hurried by the drums; every bass note swings it outward and forward for as
-// long as it sounds, and every event (the hats most) nudges it forward a
-// little.
+// hurried by the drums; every note of the low end (the kicks in a style
+// without bass) swings it outward and forward while it sounds, each note its
+// own excursion; the other lanes ripple it gently: hats out and in in turn,
+// the percussion back and ahead along it, snares out and ahead, drawing it
+// back.
 Rows glide(const Score& s, bool depth) {
     const Lanes l(s);
     const Track drums = pulses(s.period, events(l, {1.0, 1.0, 0.6, 0.8, 0.0}), 16);
     const Track phase = event_phase(times(2.5, drums), s.period >= 1024 ? 2.0 : 1.0);
-    const Track low = unit(held(s.period, low_end(s), 12, 32));
-    const Track swell = unit(pulses(s.period, events(l, {0.6, 0.8, 1.0, 0.8, 0.3}), 10));
+    const Track low = note_swells(s.period, low_end(s));
+    // x: a share further out; y: ahead along the path; z: depth
+    const Rows ripple = voices(s.period,
+                               {{&l.hat, 20, {0.24, 0.2, 0.14}, true},
+                                {&l.perc, 16, {0.1, -0.24, 0.1}, true},
+                                {&l.snare, 16, {0.4, 0.36, -0.14}}},
+                               depth);
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
-        const double r = 1.0 + 0.4 * low[i];
-        rows[i] = {r * (0.75 * std::cos(a) + 0.2 * std::cos(2 * a + 0.6)), r * (0.55 * std::sin(a) + 0.18 * std::sin(3 * a)),
-                   depth ? 0.7 * low[i] + 0.15 * std::sin(2 * a + 0.3) + 0.15 * swell[i] : 0.0};
+        const double r = (1.0 + 0.4 * low[i]) * (1.0 + ripple[i].x);
+        const Point out{0.75 * std::cos(a) + 0.2 * std::cos(2 * a + 0.6), 0.55 * std::sin(a) + 0.18 * std::sin(3 * a),
+                        0.0};
+        const double far = std::sqrt(out.x * out.x + out.y * out.y);
+        const double along = ripple[i].y / far;  // ahead, square to the way out
+        rows[i] = {r * out.x - along * out.y, r * out.y + along * out.x,
+                   depth ? 0.7 * low[i] + 0.15 * std::sin(2 * a + 0.3) + ripple[i].z : 0.0};
     }
+    centre(rows, &Point::x);
+    centre(rows, &Point::y);
     if (depth) {
         centre(rows, &Point::z);
     }
@@ -825,20 +865,43 @@ Rows flutter(const Score& s, bool depth) {
     return finish(rows);
 }
 
-// The low end plunges broadly through depth for as long as its notes sound;
-// kick and snare strokes (a kick and snare together as one, louder, stroke)
-// answer as a counterweight, lifting and swinging to alternate sides, and
-// the percussion lifts too.
+// Every bass note plunges through depth while it sounds, from rest on its
+// onset to its deepest halfway through and back as it ends, as deep as the
+// note is loud and (short of a beat) long; between notes depth rests. In a
+// style without a bass lane the kicks plunge instead, each sounding until
+// the next kick (a beat at most). The drums answer as a counterweight: each
+// main kick or snare stroke (a kick and a snare together are one stroke, as
+// loud as both) lifts and swings to the side, the sides taking turns stroke
+// by stroke; a ghost leans a little against the stroke before it and moves
+// no main stroke's side. The percussion lifts and swings the other way, the
+// hats give small lifts and sways to either side in turn, and the point
+// sinks a little with the bass.
 Rows dive(const Score& s, bool depth) {
     const Lanes l(s);
-    const Track low = unit(held(s.period, low_end(s), 12, 32));
-    const std::vector<Onset> counter = strokes(events(l, {1.0, 1.0, 0.0, 0.0, 0.0}), 8.0, true);
+    const Track plunge = note_swells(s.period, low_end(s));
+    std::vector<Onset> drums;
+    for (const std::vector<Onset>* lane : {&l.kick, &l.snare}) {
+        drums.insert(drums.end(), lane->begin(), lane->end());
+    }
+    std::stable_sort(drums.begin(), drums.end(), [](const Onset& a, const Onset& b) { return a.pip < b.pip; });
+    std::vector<Onset> mains;
+    std::vector<Onset> ghosts;
+    for (const Onset& d : drums) {
+        (is_main(d) ? mains : ghosts).push_back(d);
+    }
+    std::vector<Onset> counter = strokes(mains, 8.0, true);
+    for (Onset& g : ghosts) {
+        counter.push_back(g);
+    }
+    std::stable_sort(counter.begin(), counter.end(), [](const Onset& a, const Onset& b) { return a.pip < b.pip; });
     const Track sway = l.pulses(alternating(counter), 16);
-    const Track lift = mix(1.0, mix(0.45, l.pulses(counter, 16), 0.3, l.pulses(l.perc, 10)), 1.0,
-                           mix(0.2, l.pulses(l.hat, 6), -0.25, low));
+    const Track lift = mix(1.0, mix(0.45, l.pulses(counter, 16), 0.35, l.pulses(presences(l.perc), 12)), 1.0,
+                           mix(0.3, l.pulses(presences(alternating(l.hat)), 8), -0.3, plunge));
+    const Track perc_sway = l.pulses(presences(alternating(l.perc)), 12);
+    const Track hat_sway = l.pulses(presences(alternating(l.hat)), 8);
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        rows[i] = {0.55 * sway[i], lift[i], depth ? -low[i] : 0.0};
+        rows[i] = {0.55 * sway[i] - 0.35 * perc_sway[i] + 0.35 * hat_sway[i], lift[i], depth ? -plunge[i] : 0.0};
     }
     centre(rows, &Point::y);
     centre(rows, &Point::z);
