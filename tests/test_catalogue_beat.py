@@ -383,6 +383,15 @@ def test_dive_without_a_bass_lane_plunges_from_kick_to_kick():
     assert (z[KICKS["four_floor"]] == z.max()).all()
 
 
+@pytest.mark.parametrize("gesture", ["bounce", "step", "surge", "dive", "ricochet"])
+def test_taking_the_ghosts_out_leaves_every_main_hit_alone(gesture):
+    """Every kick and main snare of the Amen keeps its side, target and size without the ghosts."""
+    with_ghosts, without = rows("amen_four_bar", gesture), rows("amen_no_ghosts", gesture)
+    assert np.abs(with_ghosts[AMEN_MAINS] - without[AMEN_MAINS]).max() < 0.01
+    ghosts = np.abs(with_ghosts - without)[AMEN_GHOSTS].max()
+    assert ghosts > 0.02, "the ghosts themselves move it"
+
+
 @pytest.mark.parametrize("style", STYLES)
 def test_pendulum_hangs_and_swings_twice_a_bar(style):
     r = rows(style, "pendulum")
@@ -496,13 +505,25 @@ def test_spring_starts_from_rest_at_each_kick_and_rings_down():
         assert len(swings) >= 3 and all(a > b for a, b in zip(swings, swings[1:])), "rings down"
 
 
-@pytest.mark.parametrize("style", [s for s in ("house_classic", "drill_displaced", "techno_polymeter", "dnb_two_step")
-                                  ])
-def test_ricochet_sends_successive_strokes_round_five_targets(style):
-    r = rows(style, "ricochet")
-    norm = np.linalg.norm(r, axis=1)
-    peaks = maxima(norm, 0.05 * norm.max())
-    way = r[peaks] / norm[peaks, None]
-    assert len(peaks) > 10
-    assert (np.einsum("ij,ij->i", way[:-5], way[5:]) > 0.99).all(), "every fifth stroke goes the same way"
-    assert (np.einsum("ij,ij->i", way[:-1], way[1:]) < 0.8).all(), "each stroke heads somewhere new"
+def ways(r, pips):
+    return r[pips] / np.linalg.norm(r[pips], axis=1)[:, None]
+
+
+@pytest.mark.parametrize("style, pips, cycle", [
+    ("four_floor", KICKS["four_floor"], 2),             # kicks alone: low left, low right, in turn
+    ("house_classic", list(range(32, 512, 64)), 3),     # offbeat hats alone: round a fan of three
+])
+def test_ricochet_walks_each_lane_round_its_own_targets(style, pips, cycle):
+    way = ways(rows(style, "ricochet"), pips)
+    assert (np.einsum("ij,ij->i", way[:-cycle], way[cycle:]) > 0.99).all(), "back to the same target"
+    assert (np.einsum("ij,ij->i", way[:-1], way[1:]) < 0.9).all(), "each stroke heads somewhere new"
+
+
+@pytest.mark.parametrize("style, pips, axis, sign", [
+    ("house_classic", [0, 128, 256, 384], 1, -1),   # kicks low
+    ("house_classic", list(range(32, 512, 64)), 1, 1),   # hats high
+    ("drill_displaced", [448], 0, 1),               # the moved snare out to the right
+    ("techno_toms", [48, 176], 0, -1),               # the high tom alone, out to the left
+])
+def test_ricochet_sends_each_lane_its_own_way(style, pips, axis, sign):
+    assert (sign * rows(style, "ricochet")[pips, axis] > 0).all()

@@ -1087,39 +1087,107 @@ Rows spring(const Score& s, bool depth) {
     return finish(rows);
 }
 
-// Five targets visited in a star order (each a two-fifths turn on from the
-// last, alternately near and far): the k-th stroke of the loop sends a smooth
-// out-and-back excursion toward target k mod 5, as far as the stroke is
-// loud (onsets within six pips of each other make one stroke). Excursions
-// are half as wide as the gaps to the strokes either side, so each reaches
-// its own target before the next sets off; but none is narrower than seven
-// pips: strokes closer than that overlap a little, with shorter excursions,
-// rather than jerk.
+// Every lane has its own targets and visits them in turn: kicks low, left
+// then right; snares (clap, rim) high on the right, three in turn; hats a
+// small fan above; the percussion out to the left, three in turn; bass notes
+// deep. Each voice of a lane walks its lane's targets on its own, starting
+// one further on than the voice before it, and only main notes move a voice
+// on: a ghost answers its voice's last main note from the other side (its
+// target mirrored left for right), as far as it is loud (ghosts lifted).
+// Onsets within six pips of each other make one stroke, heading toward the
+// sum of its notes' targets, each weighted by its lane and its loudness.
+// Every stroke sends a smooth out-and-back excursion toward its target, half
+// as wide as the gap to the nearest stroke either side, so each reaches its
+// target before the next sets off; but none is narrower than seven pips: main strokes closer than that overlap a
+// little, with shorter excursions, rather than jerk (a ghost, small anyway,
+// keeps its size). A main stroke's width and size count only the main
+// strokes around it, so ghosts coming or going move no main stroke.
 Rows ricochet(const Score& s, bool depth) {
-    static constexpr Point TARGETS[5] = {
-        {0.0, 1.0, 0.55},          {-0.588, -0.809, -0.65}, {0.951, 0.309, 0.35},
-        {-0.951, 0.309, -0.45},    {0.588, -0.809, 0.7},
+    struct LaneTargets {
+        const std::vector<Hit>* lane;
+        double gain;
+        std::vector<Point> targets;
     };
-    const Lanes l(s);
-    const std::vector<Onset> hits = strokes(events(l, EVERY_EVENT), 6.0);
+    const LaneTargets lanes[] = {
+        {&s.kick, 1.0, {{-0.6, -0.8, 0.3}, {0.6, -0.8, -0.3}}},
+        {&s.snare, 0.9, {{0.85, 0.5, -0.35}, {0.3, 0.95, 0.45}, {0.95, 0.05, 0.5}}},
+        {&s.hat, 0.7, {{-0.6, 0.75, 0.3}, {0.0, 1.0, -0.35}, {0.6, 0.75, 0.4}}},
+        {&s.perc, 0.75, {{-0.95, 0.25, 0.4}, {-0.7, 0.65, -0.4}, {-0.9, -0.35, -0.3}}},
+        {&s.bass, 0.6, {{0.2, -0.45, -0.9}, {-0.2, -0.3, -0.95}}},
+    };
+    struct Struck {
+        double pip;
+        Point toward;  // weighted
+        bool main;
+    };
+    std::vector<Struck> notes;
+    for (const LaneTargets& lt : lanes) {
+        const std::size_t n = lt.targets.size();
+        for (int voice = 0; voice < 4; ++voice) {
+            std::size_t total = 0;
+            for (const Hit& h : *lt.lane) {
+                total += h.voice == voice && h.velocity >= MAIN ? 1 : 0;
+            }
+            std::size_t walked = 0;  // main notes of this voice so far
+            for (const Hit& h : *lt.lane) {
+                if (h.voice != voice) {
+                    continue;
+                }
+                const bool main = h.velocity >= MAIN;
+                const std::size_t at = main ? walked : (walked > 0 ? walked - 1 : (total > 0 ? total - 1 : 0));
+                const Point& t = lt.targets[(at + static_cast<std::size_t>(voice)) % n];
+                const double w = lt.gain * presence(h.velocity);
+                const double side = main ? w : -w;  // a ghost answers from the other side
+                notes.push_back({h.pip, {side * t.x, w * t.y, w * t.z}, main});
+                walked += main ? 1 : 0;
+            }
+        }
+    }
+    std::stable_sort(notes.begin(), notes.end(), [](const Struck& a, const Struck& b) { return a.pip < b.pip; });
+    struct Stroke {
+        double pip;
+        Point toward;
+        bool main;
+        double loudest;  // the largest single note's pull, where the stroke lands
+    };
+    std::vector<Stroke> hits;
+    for (const Struck& nt : notes) {
+        const Point& t = nt.toward;
+        const double pull = std::sqrt(t.x * t.x + t.y * t.y + t.z * t.z);
+        if (!hits.empty() && nt.pip - hits.back().pip < 6.0) {
+            Stroke& h = hits.back();
+            h.toward = {h.toward.x + nt.toward.x, h.toward.y + nt.toward.y, h.toward.z + nt.toward.z};
+            h.main = h.main || nt.main;
+            if (pull > h.loudest) {
+                h.loudest = pull;
+                h.pip = nt.pip;
+            }
+        } else {
+            hits.push_back({nt.pip, nt.toward, nt.main, pull});
+        }
+    }
     const std::size_t n = hits.size();
     constexpr double narrowest = 7.0;
-    std::vector<double> width(n);
-    std::vector<double> size(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        const double before = hits[k].pip - hits[(k + n - 1) % n].pip;
-        const double after = hits[(k + 1) % n].pip - hits[k].pip;
-        const double gap = std::min(before <= 0.0 ? before + s.period : before, after <= 0.0 ? after + s.period : after);
-        width[k] = std::clamp(0.5 * gap, narrowest, 20.0);
-        size[k] = hits[k].weight * std::min(1.0, 0.5 * gap / narrowest);
-    }
+    // the gap from each stroke to the nearest one either side, among the main
+    // strokes for a main one
+    auto nearest = [&](std::size_t k, bool mains_only) {
+        double gap = s.period;
+        for (std::size_t j = 0; j < n; ++j) {
+            if (j != k && (!mains_only || hits[j].main)) {
+                gap = std::min(gap, std::fabs(loop_distance(hits[j].pip, hits[k].pip, s.period)));
+            }
+        }
+        return gap;
+    };
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t k = 0; k < n; ++k) {
-        const double w = width[k];
-        const Point& target = TARGETS[k % 5];
+        const double gap = nearest(k, hits[k].main);
+        const double w = std::clamp(0.5 * gap, narrowest, 20.0);
+        const double size = hits[k].main ? std::min(1.0, 0.5 * gap / narrowest) : 1.0;
+        const Point& target = hits[k].toward;
         const int first = static_cast<int>(std::ceil(hits[k].pip - w));
         for (int i = first; i <= hits[k].pip + w; ++i) {
-            const double reach = size[k] * pulse(i - hits[k].pip, w);
+            const double reach = size * pulse(i - hits[k].pip, w);
             Point& p = rows[static_cast<std::size_t>(wrap(i, s.period))];
             p.x += reach * target.x;
             p.y += reach * target.y;
