@@ -526,23 +526,15 @@ Rows voices(int period, std::initializer_list<Voice> all, bool depth) {
     return out;
 }
 
-// A smooth envelope over each note: rising over `attack` pips from its onset,
-// held while it sounds, falling over `release` pips after.
-Track held(int period, const std::vector<Note>& notes, double attack, double release) {
-    std::vector<Onset> onsets;
-    for (const Note& n : notes) {
-        onsets.push_back({n.pip, n.weight});
+// A lane with its ghosts turned round: main notes keep their sign, ghosts
+// push the other way, against the main notes around them.
+std::vector<Onset> ghosts_against(std::vector<Onset> lane) {
+    for (Onset& o : lane) {
+        if (!is_main(o)) {
+            o.weight = -o.weight;
+        }
     }
-    return spread(period, onsets, 0.0, period - 1.0, [&](std::size_t k, double d) {
-        const double hold = std::max(notes[k].length, attack);
-        if (d < attack) {
-            return smoothstep(d / attack);
-        }
-        if (d < hold) {
-            return 1.0;
-        }
-        return smoothstep(1.0 - (d - hold) / release);
-    });
+    return lane;
 }
 
 // Shift one axis so that its range over the loop is centred on 0.
@@ -729,13 +721,14 @@ Rows step(const Score& s, bool depth) {
 }
 
 // One turn a bar whose angular speed, radius and depth all rise with the
-// weighted events.
+// weighted events (ghosts lifted, so they show); the percussion weighs most
+// in depth.
 Rows orbit(const Score& s, bool depth) {
     const Lanes l(s);
-    const std::vector<Onset> all = events(l, EVERY_EVENT);
+    const std::vector<Onset> all = presences(events(l, {1.0, 0.85, 0.6, 0.75, 0.5}));
     const Track phase = event_phase(times(2.0, pulses(s.period, all, 16)), s.period / 256.0);
     const Track reach = unit(pulses(s.period, all, 24));
-    const Track near = unit(pulses(s.period, events(l, {0.4, 0.6, 0.3, 1.0, 0.5}), 18));
+    const Track near = unit(pulses(s.period, presences(events(l, {0.4, 0.6, 0.5, 1.0, 0.5})), 18));
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
@@ -911,39 +904,57 @@ Rows dive(const Score& s, bool depth) {
 // A bob hung from a point above, two swings a bar, starting each loop at the
 // right-hand end of a swing: busier passages swing it wider (amplitude from
 // a broad event envelope) and faster (the phase hurries at events); it also
-// circles a little through depth.
+// circles a little through depth. Each lane touches it its own way, the bob
+// staying on its arc: hats and the percussion nudge the swing ahead and back
+// in turn, kicks push it back and snares lift it forward through depth, and
+// bass notes draw it back while they sound.
 Rows pendulum(const Score& s, bool depth) {
     const Lanes l(s);
     const std::vector<Onset> all = events(l, EVERY_EVENT);
     const Track phase = event_phase(pulses(s.period, all, 24), s.period / 128.0);
     const Track width = unit(pulses(s.period, all, 40));
+    // x: radians more swing; z: depth
+    const Rows touch = voices(s.period,
+                              {{&l.hat, 16, {0.2, 0.0, 0.3}, true},
+                               {&l.perc, 16, {-0.12, 0.0, -0.18}, true},
+                               {&l.kick, 14, {0.0, 0.0, -0.22}},
+                               {&l.snare, 12, {0.06, 0.0, 0.36}}},
+                              depth);
+    const Track low = note_swells(s.period, bass_notes(s), 0.2);
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
         const double amplitude = 0.55 + 0.45 * width[i];
-        const double angle = 1.05 * amplitude * std::cos(a);
-        rows[i] = {std::sin(angle), -std::cos(angle), depth ? 0.35 * amplitude * std::sin(a) : 0.0};
+        const double angle = 1.05 * amplitude * std::cos(a) + touch[i].x;
+        rows[i] = {std::sin(angle), -std::cos(angle),
+                   depth ? 0.35 * amplitude * std::sin(a) + touch[i].z - 0.35 * low[i] : 0.0};
     }
     centre(rows, &Point::y);
     return finish(rows);
 }
 
 // A figure eight once a bar (lobes left and right, crossing at the centre),
-// paced by every event; the lobes open wide at kicks (and a little with the
-// hats) and the snares (the percussion in a style without snares) lift the
-// path through depth, over a gentle weave in depth.
+// paced by every event; the lobes open wide at kicks and the snares (the
+// percussion in a style without snares) lift the path through depth, over a
+// gentle weave in depth. The other lanes work the lobes too: hats open and
+// close them in turn, the percussion stretches them up and down in turn,
+// and bass notes open them while they sound.
 Rows figure8(const Score& s, bool depth) {
     const Lanes l(s);
     const Track pace = pulses(s.period, events(l, EVERY_EVENT), 10);
     const Track phase = event_phase(pace, s.period / 256.0);
     const Track open = unit(l.pulses(l.kick, 28));
-    const Track hats = unit(l.pulses(l.hat, 10));
-    const Track lift = unit(l.pulses(l.backbeat, 20));
+    const Track lift = unit(l.pulses(presences(l.backbeat), 20));
+    // x: a share wider, y: a share taller, z: depth
+    const Rows work = voices(s.period, {{&l.hat, 16, {0.7, 0.36, 0.0}, true}, {&l.perc, 16, {0.1, 0.35, -0.16}, true}},
+                             depth);
+    const Track low = note_swells(s.period, bass_notes(s), 0.2);
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
-        const double size = 0.6 + 0.4 * open[i] + 0.15 * hats[i];
-        rows[i] = {size * std::sin(a), 0.8 * size * std::sin(2 * a), depth ? 0.7 * lift[i] + 0.25 * std::cos(a) : 0.0};
+        const double size = 0.6 + 0.4 * open[i] + 0.55 * low[i];
+        rows[i] = {size * (1.0 + work[i].x) * std::sin(a), 0.8 * size * (1.0 + work[i].y) * std::sin(2 * a),
+                   depth ? 0.7 * lift[i] + 0.25 * std::cos(a) + work[i].z : 0.0};
     }
     centre(rows, &Point::z);
     return finish(rows);
@@ -951,19 +962,31 @@ Rows figure8(const Score& s, bool depth) {
 
 // Round a rounded square (a superellipse of power six: flat sides, softened
 // corners on the diagonals) once a bar, at a speed weighted by the rhythm;
-// the corners lean forward and events push back.
+// the corners lean forward and events push back, each lane its own way:
+// kicks push back, snares lift forward, hats and the percussion rock it
+// forward and back in turn (and nudge it along the side it is on), bass
+// notes draw it back while they sound.
 Rows box(const Score& s, bool depth) {
     const Lanes l(s);
     const Track pace = pulses(s.period, events(l, EVERY_EVENT), 12);
     const Track phase = event_phase(times(1.5, pace), s.period / 256.0);
-    const Track push = unit(pulses(s.period, events(l, {0.5, 1.0, 0.3, 0.8, 0.4}), 16));
+    // x: ahead along the side; z: depth
+    const Rows push = voices(s.period,
+                             {{&l.kick, 14, {0.0, 0.0, -0.3}},
+                              {&l.snare, 12, {0.0, 0.0, 0.35}},
+                              {&l.hat, 16, {0.08, 0.0, 0.28}, true},
+                              {&l.perc, 16, {-0.08, 0.0, -0.28}, true}},
+                             true);
+    const Track low = note_swells(s.period, bass_notes(s), 0.2);
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
         const double c = std::cos(a);
         const double n = std::sin(a);
         const double r = std::pow(std::pow(std::fabs(c), 6.0) + std::pow(std::fabs(n), 6.0), -1.0 / 6.0);
-        rows[i] = {0.8 * r * c, 0.8 * r * n, depth ? 0.35 * std::cos(4 * a) - 0.3 * push[i] : 0.0};
+        const double along = push[i].x;
+        rows[i] = {0.8 * r * c - along * n, 0.8 * r * n + along * c,
+                   depth ? 0.35 * std::cos(4 * a) + push[i].z - 0.4 * low[i] : 0.0};
     }
     if (depth) {
         centre(rows, &Point::z);
@@ -971,14 +994,18 @@ Rows box(const Score& s, bool depth) {
     return finish(rows);
 }
 
-// Exactly two turns over the loop (hurried by kicks, snares and hats) on one
-// wave through depth, forward over the first turn and back over the second;
+// Exactly two turns over the loop (hurried by kicks, snares, bass and hats)
+// on one wave through depth, forward over the first turn and back over the
+// second;
 // the percussion widens the turns (in a style without percussion, snares
 // and hats do, and failing those the kicks); bass notes push the wave
-// deeper.
+// deeper while they sound. The other lanes work the turns without widening
+// them: hats (and the percussion the other way) nudge the path ahead and
+// back in turn, snares push it ahead and lift it, kicks hold it back and
+// draw it back.
 Rows corkscrew(const Score& s, bool depth) {
     const Lanes l(s);
-    const Track pace = pulses(s.period, events(l, {1.0, 0.85, 0.3, 0.0, 0.3}), 16);
+    const Track pace = pulses(s.period, events(l, {1.0, 0.85, 0.3, 0.0, 0.8}), 16);
     const Track phase = event_phase(times(0.8, pace), 2.0);
     std::vector<Onset> widening = l.perc;
     if (widening.empty()) {
@@ -988,33 +1015,54 @@ Rows corkscrew(const Score& s, bool depth) {
         widening = l.kick;
     }
     const Track radius = unit(pulses(s.period, widening, 14));
-    const Track low = unit(held(s.period, bass_notes(s), 12, 24));
+    const Track low = note_swells(s.period, bass_notes(s), 0.2);
+    // x: ahead along the turn; z: depth
+    const Rows work = voices(s.period,
+                             {{&l.hat, 16, {0.34, 0.0, 0.24}, true},
+                              {&l.snare, 12, {0.34, 0.0, 0.16}},
+                              {&l.kick, 14, {-0.38, 0.0, -0.16}},
+                              {&l.perc, 12, {-0.16, 0.0, 0.2}, true}},
+                             depth);
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
         const double r = 0.6 + 0.4 * radius[i];
-        rows[i] = {r * std::cos(a), r * std::sin(a), depth ? 0.8 * std::sin(PI * phase[i]) + 0.25 * low[i] : 0.0};
+        const double along = work[i].x;
+        rows[i] = {r * std::cos(a) - along * std::sin(a), r * std::sin(a) + along * std::cos(a),
+                   depth ? (0.75 + 0.7 * low[i]) * std::sin(PI * phase[i]) + work[i].z : 0.0};
     }
     return finish(rows);
 }
 
 // Two turns that open from a small circle to the full width over the first
-// and close again over the second, paced by the events and widened a little
-// by the hats; depth breathes with the width (and swells at events), so loop
-// start and end meet in the small circle.
+// and close again over the second, paced by the events; depth breathes with
+// the width, so loop start and end meet in the small circle. Each lane
+// breathes in its own way on top: kicks push the turn outward and back,
+// hats ripple it in and out, ahead and behind, forward and back in turn,
+// snares lift it forward, the percussion ripples it the other way round and
+// draws it back, and bass notes widen it and draw it back while they sound.
 Rows spiral(const Score& s, bool depth) {
     const Lanes l(s);
     const std::vector<Onset> all = events(l, EVERY_EVENT);
     const Track pace = pulses(s.period, all, 12);
     const Track phase = event_phase(times(2.5, pace), 2.0);
-    const Track swell = unit(pulses(s.period, all, 10));
-    const Track hats = unit(l.pulses(l.hat, 10));
+    // x: a share more or less radius; y: a share of it ahead along the turn; z: depth
+    const Rows breathe = voices(s.period,
+                                {{&l.kick, 14, {0.36, 0.1, -0.3}},
+                                 {&l.hat, 20, {0.26, 0.3, 0.34}, true},
+                                 {&l.snare, 16, {0.1, 0.2, 0.5}},
+                                 {&l.perc, 14, {0.28, -0.28, -0.32}, true}},
+                                depth);
+    const Track low = note_swells(s.period, bass_notes(s), 0.2);
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
         const double breath = PI * phase[i];
-        const double r = (0.2 + 0.8 * (0.5 - 0.5 * std::cos(breath))) * (1.0 + 0.12 * hats[i]);
-        rows[i] = {r * std::cos(a), r * std::sin(a), depth ? 0.6 * std::cos(breath) + 0.3 * swell[i] : 0.0};
+        const double open = 0.2 + 0.8 * (0.5 - 0.5 * std::cos(breath));
+        const double r = open * (1.0 + breathe[i].x + 0.6 * low[i]);
+        const double along = open * breathe[i].y;  // ahead along the turn (or behind)
+        rows[i] = {r * std::cos(a) - along * std::sin(a), r * std::sin(a) + along * std::cos(a),
+                   depth ? 0.6 * std::cos(breath) + breathe[i].z - 0.7 * low[i] : 0.0};
     }
     centre(rows, &Point::z);
     return finish(rows);
@@ -1024,7 +1072,9 @@ Rows spiral(const Score& s, bool depth) {
 // a loop of three or four bars, while y travels down and back: an S each
 // way), paced by the events; kicks lift, snares (the percussion in a style
 // without snares) cut back against the way the path is turning, and depth
-// draws back against the drums.
+// draws back against the drums. Each bass note swings the path wider and
+// draws it back and down while it sounds; hats flick it forward and back in
+// turn, the percussion back and forward and a little out to the side.
 Rows slalom(const Score& s, bool depth) {
     const Lanes l(s);
     const Track pace = pulses(s.period, events(l, EVERY_EVENT), 16);
@@ -1033,17 +1083,21 @@ Rows slalom(const Score& s, bool depth) {
     std::vector<Onset> cuts;
     for (const Onset& sn : l.backbeat) {
         const double heading = std::cos(gates * TWO_PI * phase_at(phase, 1.0, sn.pip));
-        cuts.push_back({sn.pip, heading > 0.0 ? -sn.weight : sn.weight});
+        cuts.push_back({sn.pip, heading > 0.0 ? -presence(sn.weight) : presence(sn.weight)});
     }
     const Track cut = l.pulses(cuts, 10);
     const Track lift = l.pulses(l.kick, 14);
     const Track back =
         unit(mix(1.0, mix(1.0, l.pulses(l.kick, 20), 0.7, l.pulses(l.snare, 20)), 0.3, l.pulses(l.hat, 8)));
+    const Track wide = note_swells(s.period, bass_notes(s));
+    const Rows edges = voices(s.period, {{&l.hat, 16, {0.0, 0.0, 0.38}, true}, {&l.perc, 12, {-0.1, 0.06, -0.3}, true}},
+                              depth);
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double t = TWO_PI * phase[i];
-        rows[i] = {0.75 * std::sin(gates * t) + 0.3 * cut[i], 0.75 * std::cos(t) + 0.3 * lift[i],
-                   depth ? -0.55 * back[i] + 0.25 * std::cos(gates * t) : 0.0};
+        rows[i] = {(0.7 + 0.35 * wide[i]) * std::sin(gates * t) + 0.38 * cut[i] + edges[i].x,
+                   0.75 * std::cos(t) + 0.3 * lift[i] - 0.15 * wide[i] + edges[i].y,
+                   depth ? -0.55 * back[i] + 0.25 * std::cos(gates * t) - 0.5 * wide[i] + edges[i].z : 0.0};
     }
     centre(rows, &Point::z);
     return finish(rows);
@@ -1052,7 +1106,8 @@ Rows slalom(const Score& s, bool depth) {
 // Every onset kicks a damped spring: the response starts from rest (no
 // displacement and no speed at the onset), swings out, and rings down with a
 // period of 30 pips, losing 1/e of its size every 16. Each lane kicks its own
-// way. Responses are summed over earlier loops until they have died away (the
+// way, as far as the hit shows (ghosts lifted); ghost hats kick against the
+// main ones. Responses are summed over earlier loops until they have died away (the
 // spring's periodic steady state), so the seam is an ordinary step.
 Rows spring(const Score& s, bool depth) {
     constexpr double decay = 16.0;
@@ -1064,18 +1119,18 @@ Rows spring(const Score& s, bool depth) {
     };
     const Lanes l(s);
     struct Way {
-        const std::vector<Onset>* lane;
+        std::vector<Onset> lane;
         double gain;
         Point toward;
     };
     const Way ways[] = {
-        {&l.kick, 1.0, {0.35, -1.0, 0.3}},   {&l.snare, 0.9, {0.9, 0.35, -0.3}},
-        {&l.hat, 0.35, {-0.3, 0.2, 0.45}},   {&l.perc, 0.7, {-0.8, 0.3, 0.6}},
-        {&l.bass, 0.6, {0.2, -0.5, -0.9}},
+        {l.kick, 1.0, {0.35, -1.0, 0.3}},             {l.snare, 0.9, {0.9, 0.35, -0.3}},
+        {ghosts_against(l.hat), 0.75, {-0.3, 0.2, 0.45}}, {l.perc, 0.7, {-0.8, 0.3, 0.6}},
+        {l.bass, 0.6, {0.2, -0.5, -0.9}},
     };
     Rows rows(static_cast<std::size_t>(s.period));
     for (const Way& w : ways) {
-        const Track t = spread(s.period, *w.lane, 0.0, reach, response);
+        const Track t = spread(s.period, presences(w.lane), 0.0, reach, response);
         for (std::size_t i = 0; i < rows.size(); ++i) {
             rows[i].x += w.gain * w.toward.x * t[i];
             rows[i].y += w.gain * w.toward.y * t[i];
