@@ -80,15 +80,29 @@ ExpParts exp_dd(DD z, const Tables& t) {
     return {m, k >> 7, k, p};
 }
 
-// m * 2^K when that is a normal number and certain within err (relative to m).
-bool finish_scaled(DD m, int K, double err, double& out) {
-    int e = 0;
-    split_exponent(m.hi, e);
-    if (e + K < -1021 || !rounds_to_hi(m, err)) {
-        return false;
-    }
-    out = mul_pow2(m.hi, K);
-    return true;
+// The first, quicker try at e^x for a double x: e^x = 2^(k/128) e^r as
+// above, but e^r - 1 = r + q with q in double. Relative error under 2^-66:
+// q (2^-18 at most) carries under 2^-70, the sum of the low parts as much
+// again, and r^8/8! is under 2^-83.
+Fast quick_exp(double x, const Tables& t) {
+    const double kd = std::floor(x * 184.6649652337873 + 0.5);
+    const double r1 = x - kd * t.ln2_128_part[0];
+    const DD u = two_sum(r1, -kd * t.ln2_128_part[1]);
+    const double rl = u.lo - kd * t.ln2_128_part[2];
+    const double rh = u.hi;
+    const double q =
+        rl + rh * rh *
+                 (0.5 + rh * (t.inv_fact[3].hi +
+                              rh * (t.inv_fact[4].hi +
+                                    rh * (t.inv_fact[5].hi + rh * (t.inv_fact[6].hi + rh * t.inv_fact[7].hi)))));
+    const int k = static_cast<int>(kd);
+    const DD& c = t.exp2_128[k & 127];
+    // c (1 + rh + q) = c.hi + c.hi rh + [c.hi q + c.lo (1 + rh)]
+    const DD a = two_prod(c.hi, rh);
+    const DD s = two_sum(c.hi, a.hi);
+    const double lo = s.lo + (a.lo + (c.hi * q + c.lo * (1.0 + rh)));
+    const DD m = fast_two_sum(s.hi, lo);
+    return {m, std::fabs(m.hi) * 0x1p-62, k >> 7};
 }
 
 // ---- logarithm -------------------------------------------------------------
@@ -110,12 +124,15 @@ DD log_dd(double xh, double xl, const Tables& t) {
     const DD p = two_prod(m, inv);  // exact; p.hi - 1 is exact too
     DD z = two_sum(p.hi - 1.0, p.lo);
     if (ml != 0.0) {
-        z = dd_add_d(z, ml * inv);
+        z = dd_add(z, two_prod(ml, inv));
     }
-    // log(1 + z) to z^12; z^13 / 13 is under 2^-101 of z.
+    // log(1 + z) to z^14; z^15 / 15 is under 2^-105 of z.
     const double zh = z.hi;
     const double tail =
-        -0.125 + zh * (t.inv[9].hi + zh * (-t.inv[10].hi + zh * (t.inv[11].hi + zh * -t.inv[12].hi)));
+        -0.125 +
+        zh * (t.inv[9].hi +
+              zh * (-t.inv[10].hi +
+                    zh * (t.inv[11].hi + zh * (-t.inv[12].hi + zh * (t.inv[13].hi - zh * t.inv[14].hi)))));
     DD v = dd_add(t.inv[7], dd_mul_d(z, tail));
     v = dd_add(dd_neg(t.inv[6]), dd_mul(z, v));
     v = dd_add(t.inv[5], dd_mul(z, v));
@@ -180,6 +197,42 @@ DD sin_cos_reduced(DD r, int quadrant, const Tables& t) {
     return (quadrant & 2) != 0 ? dd_neg(value) : value;
 }
 
+// The first, quicker try at sin_cos_reduced: S + C h + [S (cos h - 1) +
+// C (sin h - h)] for sin, C - S h + [C (cos h - 1) - S (sin h - h)] for cos,
+// with the bracket in double. The bracket is under 2^-15 of the result or
+// of S (whichever is smaller, give or take 2), so its roundings stay under
+// 2^-64 of the result.
+DD sin_cos_reduced_quick(DD r, int quadrant, const Tables& t) {
+    const bool negative = r.hi < 0;
+    const DD a = negative ? dd_neg(r) : r;
+    const int j = static_cast<int>(a.hi * 64.0 + 0.5);
+    const double hh = a.hi - j * 0.015625;  // exact
+    const double hl = a.lo;
+    const double z = hh * hh;
+    // cos h - 1 and sin h - h, to h^6 and h^7: the next terms are under 2^-71.
+    const double cm1 =
+        z * (-0.5 + z * (t.inv_fact[4].hi + z * -t.inv_fact[6].hi)) - hh * hl;
+    const double sm = hh * z * (-t.inv_fact[3].hi + z * (t.inv_fact[5].hi + z * -t.inv_fact[7].hi));
+    const DD& S = t.sin64[j];
+    const DD& C = t.cos64[j];
+    DD value;
+    if ((quadrant & 1) == 0) {
+        const DD p = two_prod(C.hi, hh);
+        const DD s = two_sum(S.hi, p.hi);
+        const double lo = s.lo + (p.lo + ((C.hi * hl + C.lo * hh) + (S.lo + (S.hi * cm1 + C.hi * sm))));
+        value = fast_two_sum(s.hi, lo);
+        if (negative) {
+            value = dd_neg(value);
+        }
+    } else {
+        const DD p = two_prod(S.hi, hh);
+        const DD s = two_sum(C.hi, -p.hi);
+        const double lo = s.lo - (p.lo + ((S.hi * hl + S.lo * hh) - (C.lo + (C.hi * cm1 - S.hi * sm))));
+        value = fast_two_sum(s.hi, lo);
+    }
+    return (quadrant & 2) != 0 ? dd_neg(value) : value;
+}
+
 // |x| = q pi/2 + r for |x| >= 2^-27; err_abs receives the reduction's bound.
 DD reduce(double ax, int& q, double& err_abs, const Tables& t) {
     if (ax < 0x1p20) {
@@ -206,31 +259,6 @@ DD reduce(double ax, int& q, double& err_abs, const Tables& t) {
     return {hi, lo};
 }
 
-double sin_cos(double x, bool cosine) {
-    const std::uint64_t b = bits_of(x) & ABS_MASK;
-    if (b >= INF_BITS) {
-        return x - x;  // NaN for NaN and both infinities
-    }
-    if (b < 0x3e40000000000000ULL) {
-        // |x| < 2^-27: sin x and x differ by under x^3/6, less than half the
-        // spacing on either side of x; 1 - cos x is under 2^-55.
-        return cosine ? 1.0 : x;
-    }
-    const Tables& t = tables();
-    const double ax = from_bits(b);
-    int q = 0;
-    double err_red = 0.0;
-    const DD r = reduce(ax, q, err_red, t);
-    DD v = sin_cos_reduced(r, (q + (cosine ? 1 : 0)) & 3, t);
-    if (!cosine && x < 0) {
-        v = dd_neg(v);
-    }
-    if (rounds_to_hi(v, std::fabs(v.hi) * 0x1p-96 + err_red)) {
-        return v.hi;
-    }
-    return sin_cos_exact(x, cosine);
-}
-
 // atan(t) for 0 <= t <= 1 (a hair over), relative error under 2^-100:
 // atan(j/64) + atan(d) with d = (t - j/64) / (1 + t j/64), |d| <= 1/128.
 DD atan_dd(DD t_in, const Tables& t) {
@@ -247,6 +275,171 @@ DD atan_dd(DD t_in, const Tables& t) {
     u = dd_add_d(dd_mul(z, u), 1.0);
     const DD a = dd_mul(d, u);
     return j == 0 ? a : dd_add(t.atan64[j], a);
+}
+
+}  // namespace
+
+namespace detail {
+
+Fast fast_sin_cos(double x, bool cosine, bool quick) {
+    const Tables& t = tables();
+    int q = 0;
+    double err_red = 0.0;
+    const DD r = reduce(std::fabs(x), q, err_red, t);
+    const int quadrant = (q + (cosine ? 1 : 0)) & 3;
+    DD v = quick ? sin_cos_reduced_quick(r, quadrant, t) : sin_cos_reduced(r, quadrant, t);
+    if (!cosine && x < 0) {
+        v = dd_neg(v);
+    }
+    return {v, std::fabs(v.hi) * (quick ? 0x1p-60 : 0x1p-96) + err_red, 0};
+}
+
+Fast fast_exp(double x, bool quick) {
+    const Tables& t = tables();
+    if (quick) {
+        return quick_exp(x, t);
+    }
+    const ExpParts e = exp_dd({x, 0.0}, t);
+    return {e.m, std::fabs(e.m.hi) * 0x1p-94, e.K};
+}
+
+Fast fast_log(double x) {
+    const DD l = log_dd(x, 0.0, tables());
+    return {l, std::fabs(l.hi) * 0x1p-96, 0};
+}
+
+Fast fast_log1p(double x) {
+    const DD u = two_sum(1.0, x);
+    const DD l = log_dd(u.hi, u.lo, tables());
+    return {l, std::fabs(l.hi) * 0x1p-96, 0};
+}
+
+Fast fast_pow(double ax, double y) {
+    const Tables& t = tables();
+    const DD l = log_dd(ax, 0.0, t);
+    const double z0 = y * l.hi;
+    if (z0 > 709.79) {
+        return {{0.0, 0.0}, 0.0, OVERFLOW};
+    }
+    if (z0 < -745.14) {
+        return {{0.0, 0.0}, 0.0, UNDERFLOW};
+    }
+    // |z| < 746 and |log x| >= 2^-53, so |y| < 2^63: the product splits safely.
+    DD z = two_prod(y, l.hi);
+    z = fast_two_sum(z.hi, z.lo + y * l.lo);
+    // log's relative error carries over to z, and z's absolute error to e^z.
+    const double err_z = std::fabs(z.hi) * 0x1p-99;
+    const ExpParts e = exp_dd(z, t);
+    return {e.m, std::fabs(e.m.hi) * (0x1p-94 + 1.01 * err_z), e.K};
+}
+
+Fast fast_tanh(double x) {
+    const double ax = std::fabs(x);
+    // w = e^(-2|x|) and tanh |x| = -(w - 1) / (2 + (w - 1)).
+    const ExpParts e = exp_dd({-2.0 * ax, 0.0}, tables());
+    DD em;
+    if (e.k == 0) {
+        em = e.p;
+    } else {
+        em = dd_add_d({mul_pow2(e.m.hi, e.K), mul_pow2(e.m.lo, e.K)}, -1.0);
+    }
+    DD v = dd_div(dd_neg(em), dd_add_d(em, 2.0));
+    if (x < 0) {
+        v = dd_neg(v);
+    }
+    // w - 1 loses up to 2^8.6 of w's relative accuracy when |x| is near ln2/512.
+    return {v, std::fabs(v.hi) * 0x1p-88, 0};
+}
+
+Fast fast_atan2(double y, double x) {
+    const Tables& t = tables();
+    const double ay = std::fabs(y);
+    const double ax = std::fabs(x);
+    const bool swap = ay > ax;
+    const double num = swap ? ax : ay;
+    const double den = swap ? ay : ax;
+    int en = 0;
+    int ed = 0;
+    split_exponent(num, en);
+    split_exponent(den, ed);
+    DD base;
+    double err_extra = 0.0;
+    if (en - ed < -60) {
+        // Only added to pi/2 or pi: t's own rounding is all that matters.
+        const double q = num / den;
+        base = {q, 0.0};
+        err_extra = q * 0x1p-52 + 0x1p-1000;
+    } else {
+        // Scaled so den lies in [1, 2): both stay normal, the ratio unchanged.
+        const double sn = mul_pow2(num, -ed);
+        const double sd = mul_pow2(den, -ed);
+        base = atan_dd(dd_div({sn, 0.0}, {sd, 0.0}), t);
+    }
+    if (swap) {
+        base = dd_add(t.half_pi, dd_neg(base));
+    }
+    if (sign_bit(x)) {
+        base = dd_add(t.pi, dd_neg(base));
+    }
+    if (sign_bit(y)) {
+        base = dd_neg(base);
+    }
+    return {base, std::fabs(base.hi) * 0x1p-95 + err_extra, 0};
+}
+
+Fast fast_asin(double x) {
+    const Tables& t = tables();
+    const double ax = std::fabs(x);
+    // 1 - x^2 exactly as a double-double when |x| >= 3/4 (1 - p.hi is exact).
+    const DD p = two_prod(ax, ax);
+    const DD c2 = ax >= 0.75 ? two_sum(1.0 - p.hi, -p.lo) : dd_add_d(two_sum(1.0, -p.hi), -p.lo);
+    const DD c = dd_sqrt(c2);
+    DD base;
+    if (ax <= c.hi) {
+        base = atan_dd(dd_div({ax, 0.0}, c), t);
+    } else {
+        base = dd_add(t.half_pi, dd_neg(atan_dd(dd_div(c, {ax, 0.0}), t)));
+    }
+    if (x < 0) {
+        base = dd_neg(base);
+    }
+    return {base, std::fabs(base.hi) * 0x1p-92, 0};
+}
+
+}  // namespace detail
+
+namespace {
+
+// The fast path's double when certain.
+bool settle(const Fast& f, double& out) {
+    if (f.scale == 0) {
+        out = f.v.hi;
+        return rounds_to_hi(f.v, f.err);
+    }
+    int e = 0;
+    split_exponent(f.v.hi, e);
+    if (e + f.scale < -1021 || !rounds_to_hi(f.v, f.err)) {
+        return false;  // near or under the subnormal range: the fallback rounds those
+    }
+    out = mul_pow2(f.v.hi, f.scale);
+    return true;
+}
+
+double sin_cos(double x, bool cosine) {
+    const std::uint64_t b = bits_of(x) & ABS_MASK;
+    if (b >= INF_BITS) {
+        return x - x;  // NaN for NaN and both infinities
+    }
+    if (b < 0x3e40000000000000ULL) {
+        // |x| < 2^-27: sin x and x differ by under x^3/6, less than half the
+        // spacing on either side of x; 1 - cos x is under 2^-55.
+        return cosine ? 1.0 : x;
+    }
+    double out = 0.0;
+    if (settle(fast_sin_cos(x, cosine, true), out) || settle(fast_sin_cos(x, cosine, false), out)) {
+        return out;
+    }
+    return sin_cos_exact(x, cosine);
 }
 
 }  // namespace
@@ -272,10 +465,8 @@ double exp(double x) {
     if (std::fabs(x) < 0x1p-54) {
         return 1.0;
     }
-    const Tables& t = tables();
-    const ExpParts e = exp_dd({x, 0.0}, t);
     double out = 0.0;
-    if (finish_scaled(e.m, e.K, std::fabs(e.m.hi) * 0x1p-94, out)) {
+    if (settle(fast_exp(x, true), out) || settle(fast_exp(x, false), out)) {
         return out;
     }
     return exp_exact(x);
@@ -297,9 +488,9 @@ double log(double x) {
     if (x == 1.0) {
         return 0.0;
     }
-    const DD l = log_dd(x, 0.0, tables());
-    if (rounds_to_hi(l, std::fabs(l.hi) * 0x1p-96)) {
-        return l.hi;
+    double out = 0.0;
+    if (settle(fast_log(x), out)) {
+        return out;
     }
     return log_exact(x);
 }
@@ -322,10 +513,9 @@ double log1p(double x) {
         // on either side of x (zeros keep their sign).
         return x;
     }
-    const DD u = two_sum(1.0, x);
-    const DD l = log_dd(u.hi, u.lo, tables());
-    if (rounds_to_hi(l, std::fabs(l.hi) * 0x1p-96)) {
-        return l.hi;
+    double out = 0.0;
+    if (settle(fast_log1p(x), out)) {
+        return out;
     }
     return log1p_exact(x);
 }
@@ -360,25 +550,19 @@ double pow(double x, double y) {
         return quiet_nan();
     }
     const bool negative = x < 0 && y_odd;
+    if (ax == 1.0) {
+        return negative ? -1.0 : 1.0;  // x = -1 and y an integer
+    }
     if (std::fabs(y) < 0x1p-64) {
-        return 1.0;  // |y log x| < 2^-54
+        return 1.0;  // |y log x| < 2^-54 (and x > 0, y being no integer)
     }
-    const Tables& t = tables();
-    const DD l = log_dd(ax, 0.0, t);
-    const double z0 = y * l.hi;
-    if (z0 > 709.79) {
-        return negative ? -INF : INF;
-    }
-    if (z0 < -745.14) {
-        return negative ? -0.0 : 0.0;
-    }
-    // |z| < 746 and |log x| >= 2^-53, so |y| < 2^63: the product splits safely.
-    DD z = two_prod(y, l.hi);
-    z = fast_two_sum(z.hi, z.lo + y * l.lo);
-    const double err_z = std::fabs(z.hi) * 0x1p-99;
-    const ExpParts e = exp_dd(z, t);
+    const Fast f = fast_pow(ax, y);
     double out = 0.0;
-    if (!finish_scaled(e.m, e.K, std::fabs(e.m.hi) * (0x1p-94 + 1.01 * err_z), out)) {
+    if (f.scale == OVERFLOW) {
+        out = INF;
+    } else if (f.scale == UNDERFLOW) {
+        out = 0.0;
+    } else if (!settle(f, out)) {
         out = pow_exact(ax, y);
     }
     return negative ? -out : out;
@@ -395,22 +579,9 @@ double tanh(double x) {
     if (ax > 22.0) {
         return with_sign_of(1.0, x);  // 1 - tanh x < 2^-62
     }
-    const Tables& t = tables();
-    // w = e^(-2|x|) and tanh |x| = -(w - 1) / (2 + (w - 1)).
-    const ExpParts e = exp_dd({-2.0 * ax, 0.0}, t);
-    DD em;
-    if (e.k == 0) {
-        em = e.p;
-    } else {
-        em = dd_add_d({mul_pow2(e.m.hi, e.K), mul_pow2(e.m.lo, e.K)}, -1.0);
-    }
-    DD v = dd_div(dd_neg(em), dd_add_d(em, 2.0));
-    if (x < 0) {
-        v = dd_neg(v);
-    }
-    // w - 1 loses up to 2^8.6 of w's relative accuracy when |x| is near ln2/512.
-    if (rounds_to_hi(v, std::fabs(v.hi) * 0x1p-88)) {
-        return v.hi;
+    double out = 0.0;
+    if (settle(fast_tanh(x), out)) {
+        return out;
     }
     return tanh_exact(x);
 }
@@ -438,45 +609,22 @@ double atan2(double y, double x) {
     if (is_inf(ax)) {
         return with_sign_of(x_negative ? t.pi_rn : 0.0, y);
     }
-    const bool swap = ay > ax;
-    const double num = swap ? ax : ay;
-    const double den = swap ? ay : ax;
-    int en = 0;
-    int ed = 0;
-    split_exponent(num, en);
-    split_exponent(den, ed);
-    DD base;
-    double err_extra = 0.0;
-    if (en - ed < -60) {
-        // t = num/den < 2^-59: atan t = t (1 - t^2/3 + ...) is closer to t
-        // than t can be to a midpoint between doubles (2^-108 of t), so both
-        // round alike while the result is normal.
-        const double q = num / den;
-        if (!swap && !x_negative) {
-            if (q >= 0x1p-1020) {
-                return with_sign_of(q, y);
-            }
-            return atan2_exact(y, x);
+    if (ay <= ax && !x_negative) {
+        int en = 0;
+        int ed = 0;
+        split_exponent(ay, en);
+        split_exponent(ax, ed);
+        if (en - ed < -60) {
+            // t = |y/x| < 2^-59: atan t = t (1 - t^2/3 + ...) is closer to t
+            // than t can be to a midpoint between doubles (2^-108 of t), so
+            // both round alike while the result is normal.
+            const double q = ay / ax;
+            return q >= 0x1p-1020 ? with_sign_of(q, y) : atan2_exact(y, x);
         }
-        base = {q, 0.0};
-        err_extra = q * 0x1p-52 + 0x1p-1000;
-    } else {
-        // Scaled so den lies in [1, 2): both stay normal, the ratio unchanged.
-        const double sn = mul_pow2(num, -ed);
-        const double sd = mul_pow2(den, -ed);
-        base = atan_dd(dd_div({sn, 0.0}, {sd, 0.0}), t);
     }
-    if (swap) {
-        base = dd_add(t.half_pi, dd_neg(base));
-    }
-    if (x_negative) {
-        base = dd_add(t.pi, dd_neg(base));
-    }
-    if (sign_bit(y)) {
-        base = dd_neg(base);
-    }
-    if (rounds_to_hi(base, std::fabs(base.hi) * 0x1p-95 + err_extra)) {
-        return base.hi;
+    double out = 0.0;
+    if (settle(fast_atan2(y, x), out)) {
+        return out;
     }
     return atan2_exact(y, x);
 }
@@ -489,28 +637,15 @@ double asin(double x) {
     if (ax > 1.0) {
         return quiet_nan();
     }
-    const Tables& t = tables();
     if (ax == 1.0) {
-        return with_sign_of(t.half_pi_rn, x);
+        return with_sign_of(tables().half_pi_rn, x);
     }
     if (ax < 0x1p-27) {
         return x;  // asin x - x < x^3/6: under half the spacing above x
     }
-    // 1 - x^2 exactly as a double-double when |x| >= 3/4 (1 - p.hi is exact).
-    const DD p = two_prod(ax, ax);
-    const DD c2 = ax >= 0.75 ? two_sum(1.0 - p.hi, -p.lo) : dd_add_d(two_sum(1.0, -p.hi), -p.lo);
-    const DD c = dd_sqrt(c2);
-    DD base;
-    if (ax <= c.hi) {
-        base = atan_dd(dd_div({ax, 0.0}, c), t);
-    } else {
-        base = dd_add(t.half_pi, dd_neg(atan_dd(dd_div(c, {ax, 0.0}), t)));
-    }
-    if (x < 0) {
-        base = dd_neg(base);
-    }
-    if (rounds_to_hi(base, std::fabs(base.hi) * 0x1p-92)) {
-        return base.hi;
+    double out = 0.0;
+    if (settle(fast_asin(x), out)) {
+        return out;
     }
     return asin_exact(x);
 }

@@ -548,10 +548,12 @@ Tables build_tables() {
     t.quarter_pi_rn = fx_round(pi, -2);
     t.three_quarter_pi_rn = fx_round(fx_mul_int(pi, 3), -2);
     Fixed fact = one;
-    for (int k = 1; k < 14; ++k) {
+    for (int k = 1; k < 15; ++k) {
         t.inv[k] = to_dd(fx_div_int(one, static_cast<std::uint32_t>(k)));
-        fact = fx_div_int(fact, static_cast<std::uint32_t>(k));
-        t.inv_fact[k] = to_dd(fact);
+        if (k < 14) {
+            fact = fx_div_int(fact, static_cast<std::uint32_t>(k));
+            t.inv_fact[k] = to_dd(fact);
+        }
     }
     t.inv[0] = t.inv_fact[0] = {1.0, 0.0};
     return t;

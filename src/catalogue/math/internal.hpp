@@ -81,11 +81,37 @@ struct Tables {
     DD pi;
     DD half_pi;
     double pi_rn, half_pi_rn, quarter_pi_rn, three_quarter_pi_rn;
-    DD inv[14];          // 1 / k
+    DD inv[15];          // 1 / k
     DD inv_fact[14];     // 1 / k!
 };
 
 const Tables& tables();
+
+// A fast path's answer: the exact result lies within err of v, both times
+// 2^scale. For pow, scale is OVERFLOW or UNDERFLOW when the result is
+// certainly past the largest double or under half the smallest.
+struct Fast {
+    DD v;
+    double err;
+    int scale;
+};
+inline constexpr int OVERFLOW = 1 << 20;
+inline constexpr int UNDERFLOW = -(1 << 20);
+
+// Each for the arguments its public function leaves after its special cases
+// and shortcuts: |x| >= 2^-27 for sin, cos, tanh (up to 22) and asin (under
+// 1); 2^-54 <= |x| for exp (in [-745.14, 709.79]) and log1p (over -1);
+// x > 0 and x != 1 for log; |x| != 1 > 0 with 2^-64 <= |y| for pow (x is
+// |x|); atan2 with both finite and nonzero and |y/x| >= 2^-60 when x > 0.
+// sin, cos and exp try a quicker, less accurate evaluation first.
+Fast fast_sin_cos(double x, bool cosine, bool quick);
+Fast fast_exp(double x, bool quick);
+Fast fast_log(double x);
+Fast fast_log1p(double x);
+Fast fast_pow(double ax, double y);
+Fast fast_tanh(double x);
+Fast fast_atan2(double y, double x);
+Fast fast_asin(double x);
 
 // The exact fallbacks: each evaluates with growing precision until the result
 // is certain. Arguments are finite and past the special cases of their caller.
