@@ -319,10 +319,10 @@ Fast fast_pow(double ax, double y) {
     const DD l = log_dd(ax, 0.0, t);
     const double z0 = y * l.hi;
     if (z0 > 709.79) {
-        return {{0.0, 0.0}, 0.0, OVERFLOW};
+        return {{0.0, 0.0}, 0.0, POW_OVERFLOW};
     }
     if (z0 < -745.14) {
-        return {{0.0, 0.0}, 0.0, UNDERFLOW};
+        return {{0.0, 0.0}, 0.0, POW_UNDERFLOW};
     }
     // |z| < 746 and |log x| >= 2^-53, so |y| < 2^63: the product splits safely.
     DD z = two_prod(y, l.hi);
@@ -558,9 +558,9 @@ double pow(double x, double y) {
     }
     const Fast f = fast_pow(ax, y);
     double out = 0.0;
-    if (f.scale == OVERFLOW) {
+    if (f.scale == POW_OVERFLOW) {
         out = INF;
-    } else if (f.scale == UNDERFLOW) {
+    } else if (f.scale == POW_UNDERFLOW) {
         out = 0.0;
     } else if (!settle(f, out)) {
         out = pow_exact(ax, y);

@@ -88,15 +88,15 @@ struct Tables {
 const Tables& tables();
 
 // A fast path's answer: the exact result lies within err of v, both times
-// 2^scale. For pow, scale is OVERFLOW or UNDERFLOW when the result is
+// 2^scale. For pow, scale is POW_OVERFLOW or POW_UNDERFLOW when the result is
 // certainly past the largest double or under half the smallest.
 struct Fast {
     DD v;
     double err;
     int scale;
 };
-inline constexpr int OVERFLOW = 1 << 20;
-inline constexpr int UNDERFLOW = -(1 << 20);
+inline constexpr int POW_OVERFLOW = 1 << 20;
+inline constexpr int POW_UNDERFLOW = -(1 << 20);
 
 // Each for the arguments its public function leaves after its special cases
 // and shortcuts: |x| >= 2^-27 for sin, cos, tanh (up to 22) and asin (under
