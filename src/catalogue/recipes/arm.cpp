@@ -37,7 +37,7 @@ struct Angle {
     double phase;
 
     double operator()(double t) const {
-        return turns * t + centre + swing * std::sin(freq * t + phase);
+        return turns * t + centre + swing * crmath::sin(freq * t + phase);
     }
 };
 
@@ -53,13 +53,13 @@ Shape arm(int number, int dimensions, const Drive& d) {
         const double t = theta(i, LOOP);
         const double a = d.shoulder(t);
         const double ab = a + d.elbow(t);
-        const double across = std::cos(a) + d.rho * std::cos(ab);
-        const double up = std::sin(a) + d.rho * std::sin(ab);
+        const double across = crmath::cos(a) + d.rho * crmath::cos(ab);
+        const double up = crmath::sin(a) + d.rho * crmath::sin(ab);
         if (dimensions == 2) {
             return Point{across, up};
         }
         const double psi = d.yaw(t);
-        return Point{across * std::cos(psi), up, across * std::sin(psi)};
+        return Point{across * crmath::cos(psi), up, across * crmath::sin(psi)};
     });
     scale_to_peak(s.rows, PEAK, dimensions == 3);
     return s;

@@ -35,10 +35,10 @@ Shapes braid_family() {
                                      const double t = theta(i, LOOP);
                                      const double around = a * t - 0.8;
                                      const double roll = b * t;
-                                     const double reach = 1.0 + TUBE * std::cos(roll);
-                                     return Point{CENTRE_X + reach * std::cos(around),
-                                                  CENTRE_Y + reach * std::sin(around),
-                                                  TALL * TUBE * std::sin(roll) + RIPPLE * std::sin(2.0 * roll + 0.9)};
+                                     const double reach = 1.0 + TUBE * crmath::cos(roll);
+                                     return Point{CENTRE_X + reach * crmath::cos(around),
+                                                  CENTRE_Y + reach * crmath::sin(around),
+                                                  TALL * TUBE * crmath::sin(roll) + RIPPLE * crmath::sin(2.0 * roll + 0.9)};
                                  });
         scale_to_peak(shape.rows, 0.82, true);
         s.push_back(std::move(shape));

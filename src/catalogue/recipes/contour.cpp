@@ -33,13 +33,13 @@ constexpr double RIPPLE_LIFT = 1.0;        // depth of a 3-D ripple against its 
 // gives exactly -1, 0 and 1 at c = -1, 0 and 1.
 double signed_power(double c, double p) {
     constexpr double SOFT = 0.01;
-    return c * std::pow(c * c + SOFT, (p - 1.0) / 2.0) * std::pow(1.0 + SOFT, (1.0 - p) / 2.0);
+    return c * crmath::pow(c * c + SOFT, (p - 1.0) / 2.0) * crmath::pow(1.0 + SOFT, (1.0 - p) / 2.0);
 }
 
 // How much to slow the traversal where an exponent's edge is steep: full
 // speed for exponents of 1 and over.
 double pace(double exponent) {
-    return std::fmin(1.0, std::pow(exponent, 0.9));
+    return std::fmin(1.0, crmath::pow(exponent, 0.9));
 }
 
 struct Contour {
@@ -90,8 +90,8 @@ Shape contour_shape(int n, const Contour& c) {
     const double c4 = (pace(c.q) + pace(c.p)) / 2.0 - 1.0;
     const double c2 = (pace(c.q) - pace(c.p)) / 2.0;
     const double span = std::max(c.a, c.b);
-    const double ux = std::cos(c.bow_at);
-    const double uy = std::sin(c.bow_at);
+    const double ux = crmath::cos(c.bow_at);
+    const double uy = crmath::sin(c.bow_at);
     // The smooth bowed outline at a pip, fractions allowed, and its angle t.
     struct Along {
         double x;
@@ -100,9 +100,9 @@ Shape contour_shape(int n, const Contour& c) {
     };
     const auto outline = [&](double pip) {
         const double s = TWO_PI * pip / LOOP;
-        const double t = s + c2 * std::sin(2.0 * s) / 2.0 + c4 * std::sin(4.0 * s) / 4.0;
-        double x = c.a * signed_power(std::cos(t), c.p);
-        double y = c.b * signed_power(std::sin(t), c.q);
+        const double t = s + c2 * crmath::sin(2.0 * s) / 2.0 + c4 * crmath::sin(4.0 * s) / 4.0;
+        double x = c.a * signed_power(crmath::cos(t), c.p);
+        double y = c.b * signed_power(crmath::sin(t), c.q);
         // Across the bow: -1 and 1 at the flanks, 0 in the middle.
         const double v = (ux * y - uy * x) / span;
         const double push = c.bow * (1.0 - v * v) * (1.0 + c.lean * v);
@@ -141,7 +141,7 @@ Shape contour_shape(int n, const Contour& c) {
             const double rise = height * pulse_train(i, crests, RIPPLE_SPACING / 2.0, LOOP);
             const double x = here.x + rise * (way.dy / way.pace);
             const double y = here.y - rise * (way.dx / way.pace);
-            const double z = dims == 3 ? c.depth * std::cos(here.t - c.tilt_at) + RIPPLE_LIFT * rise : 0.0;
+            const double z = dims == 3 ? c.depth * crmath::cos(here.t - c.tilt_at) + RIPPLE_LIFT * rise : 0.0;
             return Point{x, y, z};
         });
     scale_to_peak(shape.rows, 0.82, true);

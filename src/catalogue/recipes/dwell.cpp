@@ -49,7 +49,7 @@ struct Phrase {
 // speed left.
 double spring_back(double u, double rings, double decay) {
     const double w = PI * rings;
-    const double swing = std::exp(-decay * u) * (std::cos(w * u) + decay / w * std::sin(w * u));
+    const double swing = crmath::exp(-decay * u) * (crmath::cos(w * u) + decay / w * crmath::sin(w * u));
     const double fade = 1.0 - smootherstep((u - 0.5) / 0.5);
     return swing * fade;
 }

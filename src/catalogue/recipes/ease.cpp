@@ -124,7 +124,7 @@ Shapes ease_family() {
             [](int i) {
                 const double u = i / 256.0;
                 const double window = smootherstep(i / 20.0) * (1.0 - smootherstep((i - 192) / 64.0));
-                return Point{window * std::exp(-3.2 * u) * std::sin(TWO_PI * 5.0 * u)};
+                return Point{window * crmath::exp(-3.2 * u) * crmath::sin(TWO_PI * 5.0 * u)};
             });
         scale_to_peak(shape.rows, 0.8);
         return shape;

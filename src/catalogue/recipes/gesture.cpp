@@ -239,7 +239,7 @@ Shape bow_turn() {
         .then(160,
               [radius, height](double u) {
                   const double a = TWO_PI * smootherstep(u);
-                  return Point{radius * std::sin(a), height + 0.15 * std::sin(2.0 * a), radius * std::cos(a)};
+                  return Point{radius * crmath::sin(a), height + 0.15 * crmath::sin(2.0 * a), radius * crmath::cos(a)};
               })
         .then(96, eased_move(front, stand))
         .hold(32);
@@ -304,7 +304,7 @@ Shape spiral_reach() {
                   const double s = smootherstep(u);
                   const double a = 2.0 * TWO_PI * s;
                   const double r = radius * s;
-                  return Point{r * std::sin(a), height - r * std::cos(a), z0 + (z1 - z0) * s};
+                  return Point{r * crmath::sin(a), height - r * crmath::cos(a), z0 + (z1 - z0) * s};
               });
     const Point reached = p.end();
     p.hold(32).then(128, eased_move(reached, start, {0.2, 0.2, 0.0})).hold(64);

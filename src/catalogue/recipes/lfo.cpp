@@ -100,7 +100,7 @@ Shapes lfo_opening() {
     Shapes s;
     s.push_back(make_shape(
         "lfo_breathe", "A four-beat, single-axis sine. The quiet reference for judging busier shapes.", 256, 1,
-        [](int i) { return Point{0.8 * std::sin(TWO_PI * i / 256)}; }));
+        [](int i) { return Point{0.8 * crmath::sin(TWO_PI * i / 256)}; }));
 
     // Three beats of sweep from -0.8 to 0.8, then one beat of recovery. The
     // sweep follows the integral of u (1 - u)^2: it leaves the floor gently,
@@ -117,7 +117,7 @@ Shapes lfo_opening() {
                 const double w = 1.0 - u;
                 rise = 1.0 - w * w * w * (1.0 + 3.0 * u);
             } else {
-                rise = 0.5 + 0.5 * std::cos(PI * (p - sweep) / (1.0 - sweep));
+                rise = 0.5 + 0.5 * crmath::cos(PI * (p - sweep) / (1.0 - sweep));
             }
             return Point{-0.8 + 1.6 * rise};
         }));
@@ -154,8 +154,8 @@ Shapes lfo_opening() {
                 for (int hit = 0; hit < 4; ++hit) {
                     const double w = height * pulse(loop_distance(i, EIGHTH * hit, 256), 16);
                     const double angle = PI / 6.0 - hit * (PI / 9.0);
-                    p.x += w * std::cos(angle);
-                    p.y += w * std::sin(angle);
+                    p.x += w * crmath::cos(angle);
+                    p.y += w * crmath::sin(angle);
                     height *= 0.72;
                 }
                 return p;
@@ -187,13 +187,13 @@ Shapes lfo_opening() {
     s.push_back([] {
         const RoundedSkewTriangle triangle(0.75, 0.08);
         const auto wave = [triangle](double cycle_phase, double blend) {
-            return (1.0 - blend) * std::sin(TWO_PI * cycle_phase) + blend * triangle(cycle_phase);
+            return (1.0 - blend) * crmath::sin(TWO_PI * cycle_phase) + blend * triangle(cycle_phase);
         };
         return make_shape(
             "lfo_morph", "An eight-beat blend between a sine and skewed triangle; movement changes within the phrase.", 512,
             2, [wave](int i) {
                 const double p = phase(i, 512);
-                const double blend = 0.5 - 0.5 * std::cos(TWO_PI * p);
+                const double blend = 0.5 - 0.5 * crmath::cos(TWO_PI * p);
                 return Point{0.8 * wave(4.0 * p, blend), 0.6 * wave(4.0 * p + 0.25, blend)};
             });
     }());
@@ -201,7 +201,7 @@ Shapes lfo_opening() {
     s.push_back(make_shape(
         "lfo_flower", "Related rotations form an original three-lobed XY loop over eight beats.", 512, 2, [](int i) {
             const double t = theta(i, 512);
-            return Point{0.56 * std::cos(t) - 0.28 * std::cos(2 * t), 0.56 * std::sin(t) + 0.28 * std::sin(2 * t)};
+            return Point{0.56 * crmath::cos(t) - 0.28 * crmath::cos(2 * t), 0.56 * crmath::sin(t) + 0.28 * crmath::sin(2 * t)};
         }));
     return s;
 }
@@ -254,13 +254,13 @@ Shapes lfo_more() {
         "lfo_triplet_wobble", "Three rounded oscillations per two beats, breathing in depth over an eight-beat phrase.",
         512, 2, [](int i) {
             const double t = theta(i, 512);
-            return Point{std::sin(12 * t) * (0.5525 - 0.255 * std::cos(t)), 0.22 * std::sin(t)};
+            return Point{crmath::sin(12 * t) * (0.5525 - 0.255 * crmath::cos(t)), 0.22 * crmath::sin(t)};
         }));
     s.push_back(make_shape(
         "lfo_breathing_orbit", "A closed ellipse expands and contracts twice during its eight-beat revolution.", 512, 2,
         [](int i) {
             const double t = theta(i, 512);
-            return Point{0.67 * std::cos(t) + 0.11 * std::cos(3 * t), 0.39 * std::sin(t) + 0.09 * std::sin(3 * t)};
+            return Point{0.67 * crmath::cos(t) + 0.11 * crmath::cos(3 * t), 0.39 * crmath::sin(t) + 0.09 * crmath::sin(3 * t)};
         }));
 
     // Two lanes, each a closed Catmull-Rom curve through hashed control
@@ -286,7 +286,7 @@ Shapes lfo_more() {
         "lfo_pendulum_dwell", "Rounded saturation slows the pendulum near either side; a shallow arc connects the turns.",
         512, 2, [](int i) {
             constexpr double drive = 1.6;
-            const double u = std::tanh(drive * std::sin(2.0 * theta(i, 512))) / std::tanh(drive);
+            const double u = crmath::tanh(drive * crmath::sin(2.0 * theta(i, 512))) / crmath::tanh(drive);
             return Point{0.8 * u, 0.3 * u * u - 0.15};
         }));
 

@@ -37,7 +37,7 @@ V2 operator*(double k, V2 a) {
 }
 
 V2 polar(double radius, double angle) {
-    return {radius * std::cos(angle), radius * std::sin(angle)};
+    return {radius * crmath::cos(angle), radius * crmath::sin(angle)};
 }
 
 // Where a link of length `ra` pinned at `a` meets a link of length `rb` pinned
@@ -61,8 +61,8 @@ V2 circle_meet(V2 a, double ra, V2 b, double rb, double side) {
 // a rod of length l to a slider on the horizontal line y = e. Returns the
 // slider's x.
 double slider_x(double t, double r, double l, double e = 0.0) {
-    const double lift = r * std::sin(t) - e;
-    return r * std::cos(t) + std::sqrt(l * l - lift * lift);
+    const double lift = r * crmath::sin(t) - e;
+    return r * crmath::cos(t) + std::sqrt(l * l - lift * lift);
 }
 
 // Cycloidal motion law over u in [0, 1]: rises 0 to 1 with zero speed and
@@ -74,14 +74,14 @@ double cycloidal(double u) {
     if (u >= 1.0) {
         return 1.0;
     }
-    return u - std::sin(TWO_PI * u) / TWO_PI;
+    return u - crmath::sin(TWO_PI * u) / TWO_PI;
 }
 
 // Lift of an n-lobe cam at angle t: ((1 + cos nt) / 2)^sharpness, 1 on each
 // lobe's crest and near 0 on the base between lobes. A higher sharpness gives
 // narrower lobes and a longer base dwell; any sharpness stays smooth.
 double lobe_lift(double t, int lobes, double sharpness) {
-    return std::pow(0.5 + 0.5 * std::cos(lobes * t), sharpness);
+    return crmath::pow(0.5 + 0.5 * crmath::cos(lobes * t), sharpness);
 }
 
 Shape study(const std::string& name, const std::string& what, int dimensions,
@@ -101,7 +101,7 @@ Shape study(const std::string& name, const std::string& what, int dimensions,
 Shape piston_short() {
     const double l = 1.5;
     return study("mech_piston_short", "Short-rod piston", 2, [l](double t) {
-        const double lean = std::asin(std::sin(t) / l);
+        const double lean = crmath::asin(crmath::sin(t) / l);
         return Point{l * lean, slider_x(t, 1.0, l)};
     });
 }
@@ -144,7 +144,7 @@ Shape whitworth() {
     const double d = 0.5;
     return study("mech_whitworth", "Quick-return linkage study", 2, [d](double t) {
         const V2 pin = polar(1.0, t);
-        const double lever = std::atan2(pin.y + d, pin.x);
+        const double lever = crmath::atan2(pin.y + d, pin.x);
         const V2 end = V2{0.0, -d} + polar(1.2, lever);
         const double rise = end.y + d;
         const double ram = end.x + std::sqrt(2.6 * 2.6 - rise * rise);
@@ -163,8 +163,8 @@ Shape elliptic_cam() {
     const double c = std::sqrt(a * a - b * b);
     return study("mech_elliptic_cam", "Elliptic cam follower", 2, [a, b, c](double t) {
         const double phi = HALF_PI - t;  // follower direction in the cam's frame
-        const double co = std::cos(phi);
-        const double si = std::sin(phi);
+        const double co = crmath::cos(phi);
+        const double si = crmath::sin(phi);
         const double radius = std::sqrt(a * a * co * co + b * b * si * si);
         const double lift = radius - c * co;
         const double slide = (b * b - a * a) * si * co / radius + c * si;
@@ -181,7 +181,7 @@ Shape ring_cam(const std::string& name, const std::string& what, int lobes, doub
         name, what, 2,
         [lobes, height, sharpness](double t) {
             const double r = 1.0 + height * lobe_lift(t, lobes, sharpness);
-            return Point{r * std::cos(t + HALF_PI), r * std::sin(t + HALF_PI)};
+            return Point{r * crmath::cos(t + HALF_PI), r * crmath::sin(t + HALF_PI)};
         },
         false);
 }
@@ -204,7 +204,7 @@ Shape escapement() {
                 step = 1.06 - 0.06 * smoothstep((f - 0.3) / 0.12);
             }
             const double angle = HALF_PI - (k + step) * TWO_PI / TEETH;
-            return Point{std::cos(angle), std::sin(angle)};
+            return Point{crmath::cos(angle), crmath::sin(angle)};
         },
         false);
 }
@@ -231,11 +231,11 @@ Shape wobble_plate() {
         const double creep = t;
         const double lean = -t;
         const double gap = creep - lean;
-        const double ct = std::cos(tilt);
-        const double st = std::sin(tilt);
-        const double sway = std::sin(gap) * (1.0 - ct);
-        return Point{ct * std::cos(creep) - sway * std::sin(lean), ct * std::sin(creep) + sway * std::cos(lean),
-                     -st * std::cos(gap)};
+        const double ct = crmath::cos(tilt);
+        const double st = crmath::sin(tilt);
+        const double sway = crmath::sin(gap) * (1.0 - ct);
+        return Point{ct * crmath::cos(creep) - sway * crmath::sin(lean), ct * crmath::sin(creep) + sway * crmath::cos(lean),
+                     -st * crmath::cos(gap)};
     });
 }
 
@@ -279,7 +279,7 @@ Shape crank_rocker() {
         const V2 b = circle_meet(a, 3.2, pivot, rocker, 1.0);
         const V2 along = (1.0 / 3.2) * (b - a);
         const V2 p = a + 1.6 * along + 1.2 * V2{-along.y, along.x};
-        const double swing = std::atan2(b.y - pivot.y, b.x - pivot.x);
+        const double swing = crmath::atan2(b.y - pivot.y, b.x - pivot.x);
         return Point{p.x, p.y, rocker * swing};
     });
 }
@@ -289,7 +289,7 @@ Shape crank_rocker() {
 // crank throw) moves against the piston in depth, z.
 Shape piston_balance() {
     return study("mech_piston_balance", "Piston and balance mass", 3, [](double t) {
-        return Point{slider_x(t, 1.0, 3.0), std::sin(t), -0.7 * std::cos(t)};
+        return Point{slider_x(t, 1.0, 3.0), crmath::sin(t), -0.7 * crmath::cos(t)};
     });
 }
 
@@ -301,7 +301,7 @@ Shape cam_return() {
     return study("mech_cam_return", "Cam rise and return", 2, [](double t) {
         const double u = t / TWO_PI;
         const double lift = cycloidal(3.0 * u) - cycloidal(3.0 * (u - 0.5));
-        return Point{std::sin(t - TWO_PI * 5.0 / 12.0), lift};
+        return Point{crmath::sin(t - TWO_PI * 5.0 / 12.0), lift};
     });
 }
 
@@ -310,7 +310,7 @@ Shape scotch_yoke() {
                       "Yoke with rocking linkage; an original kinematic-style position study, not an engineering simulation.",
                       512, 2, [](int i) {
                           const double t = theta(i, 512);
-                          return Point{0.82 * std::cos(t), 0.287 * std::sin(t) + 0.1476 * std::sin(3 * t)};
+                          return Point{0.82 * crmath::cos(t), 0.287 * crmath::sin(t) + 0.1476 * crmath::sin(3 * t)};
                       });
 }
 

@@ -78,7 +78,7 @@ Shape orbit(int n) {
     const LoopCurve b = lane(name, "y", n, 0.6, 0.2);
     return make_shape(name, ORBIT, PERIOD, 2, [&](int i) {
         const double t = theta(i, PERIOD);
-        return Point{a(phase(i)) * std::cos(t), b(phase(i)) * std::sin(t)};
+        return Point{a(phase(i)) * crmath::cos(t), b(phase(i)) * crmath::sin(t)};
     });
 }
 
@@ -99,7 +99,7 @@ Shape ripple(int n) {
     return make_shape(name, RIPPLE, PERIOD, 2, [&](int i) {
         const double t = theta(i, PERIOD);
         const double r = radius(phase(i));
-        return Point{r * std::cos(t), r * std::sin(t)};
+        return Point{r * crmath::cos(t), r * crmath::sin(t)};
     });
 }
 
@@ -112,7 +112,7 @@ Shape depth(int n) {
     return make_shape(name, DEPTH, PERIOD, 3, [&](int i) {
         const double t = theta(i, PERIOD);
         const double radius = r(phase(i));
-        return Point{radius * std::cos(t), radius * std::sin(t), z(phase(i))};
+        return Point{radius * crmath::cos(t), radius * crmath::sin(t), z(phase(i))};
     });
 }
 

@@ -76,7 +76,7 @@ Point packet_point(Kind kind, const Packet& p, int i) {
     if (window == 0.0) {
         return {};
     }
-    const double carrier = window * std::cos(TWO_PI * CYCLES * d / p.length);
+    const double carrier = window * crmath::cos(TWO_PI * CYCLES * d / p.length);
     switch (kind) {
         case Kind::alternating:
             return {0.55 * p.side * window, p.size * carrier, 0.0};
@@ -85,8 +85,8 @@ Point packet_point(Kind kind, const Packet& p, int i) {
         case Kind::crossing: {
             // sin(a) cos^2(a) rests at both window edges and crosses zero at the centre.
             const double a = PI * d / p.length;
-            const double c = std::cos(a);
-            return {0.6 * p.side * (std::sin(a) * (c * c)) / CROSSING_PEAK, p.size * carrier, 0.0};
+            const double c = crmath::cos(a);
+            return {0.6 * p.side * (crmath::sin(a) * (c * c)) / CROSSING_PEAK, p.size * carrier, 0.0};
         }
         case Kind::depth:
             return {0.5 * p.side * window, 0.3 * window, p.size * carrier};

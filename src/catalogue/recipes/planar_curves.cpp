@@ -25,8 +25,8 @@ Shapes orbit_family() {
             "orbit_harmonic_" + two_digits(n + 1), "An ellipse combined with unequal horizontal and vertical harmonic ripples.", 512,
             2, [hm](int i) {
                 const double t = theta(i, 512);
-                return Point{std::cos(t) + hm.h * std::cos(hm.k * t + hm.phi),
-                             0.72 * std::sin(t) - hm.h * std::sin((hm.k + 1) * t - hm.phi)};
+                return Point{crmath::cos(t) + hm.h * crmath::cos(hm.k * t + hm.phi),
+                             0.72 * crmath::sin(t) - hm.h * crmath::sin((hm.k + 1) * t - hm.phi)};
             });
         scale_to_peak(shape.rows, 0.82);
         s.push_back(std::move(shape));
@@ -49,7 +49,7 @@ Shapes weave_family() {
                                  sa + " horizontal and " + sb + " vertical cycles; a phase-offset, closed 16-beat traversal.",
                                  1024, 2, [a, b](int i) {
                                      const double t = theta(i, 1024);
-                                     return Point{std::sin(a * t + 0.37), 0.8125 * std::sin(b * t)};
+                                     return Point{crmath::sin(a * t + 0.37), 0.8125 * crmath::sin(b * t)};
                                  });
         scale_to_peak(shape.rows, 0.82);
         s.push_back(std::move(shape));
@@ -70,8 +70,8 @@ Shapes polar_family() {
             [odd, m](int i) {
                 const double t = theta(i, 1024);
                 const double p = odd ? t / 2 : t;
-                const double r = 0.82 * std::cos(m * p);
-                return Point{r * std::cos(p), r * std::sin(p)};
+                const double r = 0.82 * crmath::cos(m * p);
+                return Point{r * crmath::cos(p), r * crmath::sin(p)};
             }));
     }
     return s;
@@ -100,12 +100,12 @@ Shapes spiro_family() {
                     const double t = small * theta(i, 1024);
                     if (inside) {
                         const double k = (big - small) / small;
-                        return Point{(big - small) * std::cos(t) + d * std::cos(k * t),
-                                     (big - small) * std::sin(t) - d * std::sin(k * t)};
+                        return Point{(big - small) * crmath::cos(t) + d * crmath::cos(k * t),
+                                     (big - small) * crmath::sin(t) - d * crmath::sin(k * t)};
                     }
                     const double k = (big + small) / small;
-                    return Point{(big + small) * std::cos(t) - d * std::cos(k * t),
-                                 (big + small) * std::sin(t) - d * std::sin(k * t)};
+                    return Point{(big + small) * crmath::cos(t) - d * crmath::cos(k * t),
+                                 (big + small) * crmath::sin(t) - d * crmath::sin(k * t)};
                 });
             scale_to_peak(shape.rows, 0.82);
             s.push_back(std::move(shape));

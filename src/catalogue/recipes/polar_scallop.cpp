@@ -41,13 +41,13 @@ Shapes polar_scallop_family() {
                 if (std::fabs(u) < half_lobe) {
                     // Height up the lobe, 0 at the dips and 1 at the tip,
                     // raised to 1.5 so the lean gathers towards the tip.
-                    const double c = std::cos(n * u / 2);
+                    const double c = crmath::cos(n * u / 2);
                     const double height = c * c;
                     turn = tip_turn * height * std::sqrt(height);
                 }
-                const double r = 1.0 + DEPTH * std::cos(n * phi);
+                const double r = 1.0 + DEPTH * crmath::cos(n * phi);
                 const double a = phi + turn;
-                return Point{r * std::cos(a), r * std::sin(a)};
+                return Point{r * crmath::cos(a), r * crmath::sin(a)};
             });
         scale_to_peak(shape.rows, 0.82);
         s.push_back(std::move(shape));

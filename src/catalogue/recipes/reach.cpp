@@ -108,12 +108,12 @@ Shape reach(Kind kind, const std::string& word, int count) {
     std::vector<std::vector<std::size_t>> rests;  // per reach
     for (int j = 0; j < count; ++j) {
         const int stride = count == 5 ? 2 : count == 7 ? 3 : 1;
-        const double angle = r.base_angle + TWO_PI * (j * stride % count) / count + 0.2 * std::sin(3.1 * j + 0.5);
-        const double length = 0.72 + 0.28 * (0.5 + 0.5 * std::cos(2.1 * j + r.base_angle));
-        const double lift = 0.65 + 0.35 * (0.5 + 0.5 * std::sin(1.7 * j + 0.4));
+        const double angle = r.base_angle + TWO_PI * (j * stride % count) / count + 0.2 * crmath::sin(3.1 * j + 0.5);
+        const double length = 0.72 + 0.28 * (0.5 + 0.5 * crmath::cos(2.1 * j + r.base_angle));
+        const double lift = 0.65 + 0.35 * (0.5 + 0.5 * crmath::sin(1.7 * j + 0.4));
         const double hand = j % 2 == 0 ? 1.0 : -1.0;
-        const double ux = std::cos(angle);
-        const double uy = std::sin(angle);
+        const double ux = crmath::cos(angle);
+        const double uy = crmath::sin(angle);
         centres.push_back(points.size());
         rests.emplace_back();
         points.push_back({0.0, 0.0, 0.0});

@@ -59,7 +59,7 @@ double pulse(double d, double half_width) {
     if (std::fabs(d) >= half_width) {
         return 0.0;
     }
-    const double c = std::cos(PI * d / (2.0 * half_width));
+    const double c = crmath::cos(PI * d / (2.0 * half_width));
     return c * c;
 }
 

@@ -10,6 +10,11 @@
 #include <utility>
 #include <vector>
 
+// The recipes' elementary functions are crmath's, correctly rounded, never the
+// platform's: sin, cos, exp, pow, tanh, atan2, log1p and asin are called as
+// crmath::sin and so on, so a table is the same on every platform.
+#include "catalogue/math/crmath.hpp"
+
 namespace trovelin::recipes {
 
 inline constexpr double PI = 3.141592653589793;

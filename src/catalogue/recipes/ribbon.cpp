@@ -43,12 +43,12 @@ Shapes ribbon_family() {
                     const double phi = a * t;
                     // The spine: an ellipse 1 by 0.72, curved by a second-turn
                     // term that bends its long sides the same way.
-                    const double sx = std::cos(phi);
-                    const double sy = 0.72 * std::sin(phi) + 0.14 * std::cos(2.0 * phi);
-                    const double swing = std::sin(b * t + 0.6);
+                    const double sx = crmath::cos(phi);
+                    const double sy = 0.72 * crmath::sin(phi) + 0.14 * crmath::cos(2.0 * phi);
+                    const double swing = crmath::sin(b * t + 0.6);
                     const double w = kind.width * swing;
-                    return Point{sx + w * std::cos(phi), sy + w * std::sin(phi),
-                                 kind.depth * swing + 0.16 * std::cos(phi - 0.5)};
+                    return Point{sx + w * crmath::cos(phi), sy + w * crmath::sin(phi),
+                                 kind.depth * swing + 0.16 * crmath::cos(phi - 0.5)};
                 });
             scale_to_peak(shape.rows, 0.82, true);
             s.push_back(std::move(shape));

@@ -48,9 +48,9 @@ Point row_point(Kind kind, int row, int rows, double along) {
     double y = TOP - gap * row;
     double z = 0.0;
     if (kind == Kind::bowed) {
-        y -= BOW * std::sin(PI * along);
+        y -= BOW * crmath::sin(PI * along);
     } else if (kind == Kind::depth) {
-        z = -0.55 + 1.1 * row / (rows - 1) - 0.2 * std::sin(PI * along);
+        z = -0.55 + 1.1 * row / (rows - 1) - 0.2 * crmath::sin(PI * along);
     }
     return {x, y, z};
 }
@@ -64,9 +64,9 @@ std::vector<Point> turn_points(Kind kind, int row, int rows, double side) {
     std::vector<Point> points;
     for (double degrees : {45.0, 90.0, 135.0}) {
         const double a = degrees * PI / 180.0;
-        Point p{end_x + side * 0.5 * gap * std::sin(a), mid_y + 0.5 * gap * std::cos(a), 0.0};
+        Point p{end_x + side * 0.5 * gap * crmath::sin(a), mid_y + 0.5 * gap * crmath::cos(a), 0.0};
         if (kind == Kind::depth) {
-            p.z = -0.55 + 1.1 * (row + 0.5 - 0.5 * std::cos(a)) / (rows - 1);
+            p.z = -0.55 + 1.1 * (row + 0.5 - 0.5 * crmath::cos(a)) / (rows - 1);
         }
         points.push_back(p);
     }

@@ -68,8 +68,8 @@ Shapes silhouette_family() {
                 double y = 0.0;
                 for (const Component& c : sil.c) {
                     const double a = c.k * t + c.phase;
-                    x += c.size * std::cos(a);
-                    y += c.size * std::sin(a + c.cross);
+                    x += c.size * crmath::cos(a);
+                    y += c.size * crmath::sin(a + c.cross);
                 }
                 y *= sil.aspect;
                 return Point{x, y, x * y};

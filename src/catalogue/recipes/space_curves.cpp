@@ -20,9 +20,9 @@ Shapes space_family() {
                                "A genuine XYZ closed torus-knot trajectory. The demo uses an oblique projection.", 1024, 3,
                                [p, q, k](int i) {
                                    const double t = theta(i, 1024);
-                                   const double r = 2.9 + std::cos(q * t);
-                                   return Point{r * std::cos(p * t) * k, r * std::sin(p * t) * k,
-                                                2.1 * std::sin(q * t) * k};
+                                   const double r = 2.9 + crmath::cos(q * t);
+                                   return Point{r * crmath::cos(p * t) * k, r * crmath::sin(p * t) * k,
+                                                2.1 * crmath::sin(q * t) * k};
                                }));
     }
     for (const auto& lane : LANES) {
@@ -33,8 +33,8 @@ Shapes space_family() {
             join("space_weave", {a, b, c}),
             "Three coprime-frequency coordinate lanes with distinct phase offsets.", 1024, 3, [a, b, c](int i) {
                 const double t = theta(i, 1024);
-                return Point{0.82 * std::sin(a * t), 0.82 * 0.8 * std::sin(b * t + 0.4),
-                             0.82 * 0.7 * std::cos(c * t + 0.7)};
+                return Point{0.82 * crmath::sin(a * t), 0.82 * 0.8 * crmath::sin(b * t + 0.4),
+                             0.82 * 0.7 * crmath::cos(c * t + 0.7)};
             }));
     }
     return s;

@@ -180,8 +180,8 @@ std::vector<Control> crooked_cross() {
         const Arm& arm = ARMS[a];
         const Arm& next = ARMS[(a + 1) % 4];
         const double t = arm.angle * PI / 180.0;
-        const double ux = std::cos(t);
-        const double uy = std::sin(t);
+        const double ux = crmath::cos(t);
+        const double uy = crmath::sin(t);
         controls.push_back(
             at(arm.length * ux + arm.half_width * uy, arm.length * uy - arm.half_width * ux, 0.5 + 0.1 * a));
         controls.push_back(
@@ -189,7 +189,7 @@ std::vector<Control> crooked_cross() {
         // The inner corner sits on the bisector between this arm and the next.
         const double mid = (arm.angle + next.angle + (a == 3 ? 360.0 : 0.0)) / 2 * PI / 180.0;
         const double reach = 0.22;
-        controls.push_back(at(reach * std::cos(mid), reach * std::sin(mid), 1.1 - 0.12 * a));
+        controls.push_back(at(reach * crmath::cos(mid), reach * crmath::sin(mid), 1.1 - 0.12 * a));
     }
     return controls;
 }
@@ -203,8 +203,8 @@ std::vector<Control> asymmetric_star() {
     for (int j = 0; j < 5; ++j) {
         const double a = OUTER[j][0] * PI / 180.0;
         const double b = INNER[j][0] * PI / 180.0;
-        controls.push_back(at(OUTER[j][1] * std::cos(a), OUTER[j][1] * std::sin(a), 0.8 + 0.08 * j));
-        controls.push_back(at(INNER[j][1] * std::cos(b), INNER[j][1] * std::sin(b), 1.1 - 0.07 * j));
+        controls.push_back(at(OUTER[j][1] * crmath::cos(a), OUTER[j][1] * crmath::sin(a), 0.8 + 0.08 * j));
+        controls.push_back(at(INNER[j][1] * crmath::cos(b), INNER[j][1] * crmath::sin(b), 1.1 - 0.07 * j));
     }
     return controls;
 }

@@ -40,16 +40,16 @@ Shapes surface_family() {
                 LOOP, 3, [a, b, band](int i) {
                     const double t = theta(i, LOOP);
                     const double rise = b * t + 0.3;
-                    const double latitude = band.latitude * std::sin(rise);
+                    const double latitude = band.latitude * crmath::sin(rise);
                     // Longitude starts a sixth of a turn round. The coupling
                     // adds 0.15 b cos(rise) to its rate, at most 0.75 against
                     // a rate of at least 1, so it never turns back.
-                    const double longitude = a * t + 1.05 + 0.15 * std::sin(rise);
+                    const double longitude = a * t + 1.05 + 0.15 * crmath::sin(rise);
                     const double radius =
-                        1.0 + 0.16 * std::cos(longitude - 0.4) - 0.12 * std::sin(latitude) * std::sin(latitude);
-                    const double ring = radius * std::cos(latitude);
-                    return Point{ring * std::cos(longitude), ring * std::sin(longitude),
-                                 radius * std::sin(latitude)};
+                        1.0 + 0.16 * crmath::cos(longitude - 0.4) - 0.12 * crmath::sin(latitude) * crmath::sin(latitude);
+                    const double ring = radius * crmath::cos(latitude);
+                    return Point{ring * crmath::cos(longitude), ring * crmath::sin(longitude),
+                                 radius * crmath::sin(latitude)};
                 });
             scale_to_peak(shape.rows, 0.82, true);
             s.push_back(std::move(shape));

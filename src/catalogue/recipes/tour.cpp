@@ -31,18 +31,18 @@ constexpr double MIDDLE_DWELL = 0.24;
 Point vertex(int j, int n, int k, bool depth) {
     // Uneven spacing: each vertex is nudged by up to a tenth of its share of
     // the turn.
-    const double a = TWO_PI * (j + 0.1 * std::sin(2.3 * j + k)) / n;
+    const double a = TWO_PI * (j + 0.1 * crmath::sin(2.3 * j + k)) / n;
     const double lean = 0.45 * k + 0.2 * n;
-    const double egg = 1.0 + 0.16 * std::cos(a - lean);
-    const double r = 0.95 + 0.08 * std::cos(3 * a);
-    const double x = r * egg * std::cos(a);
-    const double y = 0.72 * r * std::sin(a);
+    const double egg = 1.0 + 0.16 * crmath::cos(a - lean);
+    const double r = 0.95 + 0.08 * crmath::cos(3 * a);
+    const double x = r * egg * crmath::cos(a);
+    const double y = 0.72 * r * crmath::sin(a);
     // Lean the oval.
-    const Point p{x * std::cos(lean) - y * std::sin(lean), x * std::sin(lean) + y * std::cos(lean), 0.0};
+    const Point p{x * crmath::cos(lean) - y * crmath::sin(lean), x * crmath::sin(lean) + y * crmath::cos(lean), 0.0};
     if (!depth) {
         return p;
     }
-    return {p.x, p.y, 0.62 * std::cos(2 * a + 0.3 * n)};
+    return {p.x, p.y, 0.62 * crmath::cos(2 * a + 0.3 * n)};
 }
 
 Shape tour(int n, int k, int dimensions) {

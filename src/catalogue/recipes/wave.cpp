@@ -38,43 +38,43 @@ Shapes wave_family() {
         "wave_pinched", "Pinched sine; a continuous shaped control wave, mapped to horizontal displacement.", 512, 1,
         [](int i) {
             const double t = theta(i, 512);
-            return Point{0.615 * std::sin(t) - 0.205 * std::sin(3 * t)};
+            return Point{0.615 * crmath::sin(t) - 0.205 * crmath::sin(3 * t)};
         }));
 
     // A sine pushed through v + 0.95 sin(2 pi v) / (2 pi): the slope of that
     // map nearly vanishes at v = +-1/2, so each flank pauses on a shoulder at
     // half height before going on to the crest or trough.
     s.push_back(wave("wave_shouldered", "Shouldered sine", [](double t, int) {
-        const double v = std::sin(t);
-        return v + 0.95 * std::sin(TWO_PI * v) / TWO_PI;
+        const double v = crmath::sin(t);
+        return v + 0.95 * crmath::sin(TWO_PI * v) / TWO_PI;
     }));
 
     // Sine folders: sin(a sin t). Past a = pi/2 the crest folds back on
     // itself, giving each half-cycle a dip between two peaks (six turning
     // points a cycle); past 3 pi/2 it folds a second time (ten).
-    s.push_back(wave("wave_folded", "Folded sine", [](double t, int) { return std::sin(2.3 * std::sin(t)); }));
-    s.push_back(wave("wave_double_fold", "Double-fold wave", [](double t, int) { return std::sin(5.0 * std::sin(t)); }));
+    s.push_back(wave("wave_folded", "Folded sine", [](double t, int) { return crmath::sin(2.3 * crmath::sin(t)); }));
+    s.push_back(wave("wave_double_fold", "Double-fold wave", [](double t, int) { return crmath::sin(5.0 * crmath::sin(t)); }));
 
     // A soft clip: tanh(4 sin t) sits within 6% of its extremes for over 70%
     // of the cycle, with rounded edges between the two flat tops.
-    s.push_back(wave("wave_rounded_square", "Rounded square", [](double t, int) { return std::tanh(4.0 * std::sin(t)); }));
+    s.push_back(wave("wave_rounded_square", "Rounded square", [](double t, int) { return crmath::tanh(4.0 * crmath::sin(t)); }));
 
     // A soft half-wave rectifier, log(1 + e^(6 sin t)) / 6: a round swell
     // over the positive half-cycle and a long, nearly still floor under the
     // negative half, centred on its range before scaling.
     s.push_back(wave(
         "wave_soft_rectifier", "Soft rectified swell",
-        [](double t, int) { return std::log1p(std::exp(6.0 * std::sin(t))) / 6.0; }, true));
+        [](double t, int) { return crmath::log1p(crmath::exp(6.0 * crmath::sin(t))) / 6.0; }, true));
 
     // A sine read at the skewed phase t - 0.65 sin t: the rise from trough to
     // crest takes about two thirds of the cycle and the fall one third.
-    s.push_back(wave("wave_skew_warp", "Phase-skew sweep", [](double t, int) { return std::sin(t - 0.65 * std::sin(t)); }));
+    s.push_back(wave("wave_skew_warp", "Phase-skew sweep", [](double t, int) { return crmath::sin(t - 0.65 * crmath::sin(t)); }));
 
     // The phase t + 0.35 sin t - 0.55 (cos t - 1) runs fast through the crest
     // and slowly through the trough: a quick, narrow crest, then a return that
     // drops away and lingers in a wide, round scoop.
     s.push_back(wave("wave_scoop_warp", "Scooped return", [](double t, int) {
-        return std::sin(t + 0.35 * std::sin(t) - 0.55 * (std::cos(t) - 1.0));
+        return crmath::sin(t + 0.35 * crmath::sin(t) - 0.55 * (crmath::cos(t) - 1.0));
     }));
 
     // Keys joined by smootherstep segments, each at rest at its ends: from a
@@ -92,20 +92,20 @@ Shapes wave_family() {
     // narrow one: two shoulders of the crest with a notch between them, over
     // an unbroken trough.
     s.push_back(wave("wave_notched", "Notched crest", [](double t, int i) {
-        return std::sin(t) + 0.3 * bump(i, 128, 112) - 0.7 * bump(i, 128, 44);
+        return crmath::sin(t) + 0.3 * bump(i, 128, 112) - 0.7 * bump(i, 128, 44);
     }));
 
     // A broad, low half-sine body with a narrow bump standing on its middle:
     // the swell rises wide and slow, squeezes into a slim neck at the crest,
     // and widens again on the way down.
     s.push_back(wave("wave_bottle", "Bottle-neck swell",
-                     [](double t, int i) { return 0.55 * std::sin(t) + 0.45 * bump(i, 128, 60); }));
+                     [](double t, int i) { return 0.55 * crmath::sin(t) + 0.45 * bump(i, 128, 60); }));
 
     // A sine carrying a fast flutter, twenty cycles a loop, whose depth
     // follows sin^2 t: strongest at crest and trough, gone at the crossings.
     s.push_back(wave("wave_reed", "Reed flutter", [](double t, int) {
-        const double v = std::sin(t);
-        return v + 0.16 * std::sin(20.0 * t) * (v * v);
+        const double v = crmath::sin(t);
+        return v + 0.16 * crmath::sin(20.0 * t) * (v * v);
     }));
 
     // Two crests, the second 0.6 the height of the first, with a shallow
@@ -121,10 +121,10 @@ Shapes wave_family() {
     // and is faded out completely before the next fall.
     s.push_back(wave("wave_ripple_return", "Rippled recovery", [](double t, int i) {
         const double p = t + 0.353 * TWO_PI;
-        const double base = std::sin(p - 0.65 * std::sin(p));
+        const double base = crmath::sin(p - 0.65 * crmath::sin(p));
         double u = i / 512.0 - 0.3;
         u -= std::floor(u);
-        const double ripple = std::sin(TWO_PI * 6.0 * u) * std::exp(-u / 0.3) * smoothstep(u / 0.06) *
+        const double ripple = crmath::sin(TWO_PI * 6.0 * u) * crmath::exp(-u / 0.3) * smoothstep(u / 0.06) *
                               (1.0 - smoothstep((u - 0.7) / 0.3));
         return base + 0.22 * ripple;
     }));
@@ -133,13 +133,13 @@ Shapes wave_family() {
     // the three rounded teeth stand at different heights.
     s.push_back(wave("wave_soft_teeth", "Soft triple teeth", [](double t, int) {
         const double p = 3.0 * t;
-        return 0.72 * std::sin(p - 0.7 * std::sin(p)) + 0.35 * std::sin(t);
+        return 0.72 * crmath::sin(p - 0.7 * crmath::sin(p)) + 0.35 * crmath::sin(t);
     }));
 
     // A sine folder driven by a skewed sine and biased off centre: the folds
     // of the two half-cycles differ in depth and in timing.
     s.push_back(wave("wave_warped_fold", "Warped wave fold", [](double t, int) {
-        return std::sin(2.6 * std::sin(t - 0.5 * std::sin(t)) + 0.45);
+        return crmath::sin(2.6 * crmath::sin(t - 0.5 * crmath::sin(t)) + 0.45);
     }));
     return s;
 }

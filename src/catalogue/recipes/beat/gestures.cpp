@@ -58,7 +58,7 @@ Track pulses(int period, const std::vector<Onset>& onsets, double w) {
 // before the onset that causes it.
 Track swells(int period, const std::vector<Onset>& onsets, double w) {
     return spread(period, onsets, 0.0, w, [w](std::size_t, double d) {
-        const double r = std::sin(PI * d / w);
+        const double r = crmath::sin(PI * d / w);
         return r * r;
     });
 }
@@ -398,14 +398,14 @@ Track note_swells(int period, const std::vector<Note>& notes, double by_length =
     std::vector<Onset> onsets;
     for (const Note& n : notes) {
         const double share = std::min(1.0, n.length / 64.0);
-        onsets.push_back({n.pip, n.weight * (by_length == 0.5 ? std::sqrt(share) : std::pow(share, by_length))});
+        onsets.push_back({n.pip, n.weight * (by_length == 0.5 ? std::sqrt(share) : crmath::pow(share, by_length))});
     }
     return spread(period, onsets, 0.0, period - 1.0, [&](std::size_t k, double d) {
         const double length = std::max(notes[k].length, 16.0);
         if (d >= length) {
             return 0.0;
         }
-        const double r = std::sin(PI * d / length);
+        const double r = crmath::sin(PI * d / length);
         return r * r;
     });
 }
@@ -491,7 +491,7 @@ Rows tremors(int period, std::vector<Tremble> hits, const std::vector<Point>& wa
         const int from = static_cast<int>(std::ceil(r.pip));
         for (int i = from; i < r.pip + length; ++i) {
             const double u = (i - r.pip) / length;
-            const double v = 6.75 * u * (1.0 - u) * (1.0 - u) * std::sin(lobes * PI * u);
+            const double v = 6.75 * u * (1.0 - u) * (1.0 - u) * crmath::sin(lobes * PI * u);
             Point& p = out[static_cast<std::size_t>(wrap(i, period))];
             p = {p.x + v * toward.x, p.y + v * toward.y, p.z + v * toward.z};
         }
@@ -733,7 +733,7 @@ Rows orbit(const Score& s, bool depth) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
         const double r = 0.55 + 0.45 * reach[i];
-        rows[i] = {r * std::cos(a), 0.9 * r * std::sin(a), depth ? 0.8 * near[i] : 0.0};
+        rows[i] = {r * crmath::cos(a), 0.9 * r * crmath::sin(a), depth ? 0.8 * near[i] : 0.0};
     }
     if (depth) {
         centre(rows, &Point::z);
@@ -762,12 +762,12 @@ Rows glide(const Score& s, bool depth) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
         const double r = (1.0 + 0.4 * low[i]) * (1.0 + ripple[i].x);
-        const Point out{0.75 * std::cos(a) + 0.2 * std::cos(2 * a + 0.6), 0.55 * std::sin(a) + 0.18 * std::sin(3 * a),
+        const Point out{0.75 * crmath::cos(a) + 0.2 * crmath::cos(2 * a + 0.6), 0.55 * crmath::sin(a) + 0.18 * crmath::sin(3 * a),
                         0.0};
         const double far = std::sqrt(out.x * out.x + out.y * out.y);
         const double along = ripple[i].y / far;  // ahead, square to the way out
         rows[i] = {r * out.x - along * out.y, r * out.y + along * out.x,
-                   depth ? 0.7 * low[i] + 0.15 * std::sin(2 * a + 0.3) + ripple[i].z : 0.0};
+                   depth ? 0.7 * low[i] + 0.15 * crmath::sin(2 * a + 0.3) + ripple[i].z : 0.0};
     }
     centre(rows, &Point::x);
     centre(rows, &Point::y);
@@ -845,8 +845,8 @@ Rows flutter(const Score& s, bool depth) {
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
-        rows[i] = {(0.7 + 0.3 * wide[i]) * std::sin(a), 0.4 * std::cos(2 * a) - 0.2 * wide[i],
-                   depth ? 0.3 * std::cos(a) - 0.25 * wide[i] : 0.0};
+        rows[i] = {(0.7 + 0.3 * wide[i]) * crmath::sin(a), 0.4 * crmath::cos(2 * a) - 0.2 * wide[i],
+                   depth ? 0.3 * crmath::cos(a) - 0.25 * wide[i] : 0.0};
     }
     const Rows tremble =
         tremors(s.period, hits, {{0.15, 1.0, 0.35}, {0.15, 0.35, 1.0}, {0.6, 0.55, 0.0}, {0.35, 0.4, 0.9}});
@@ -925,9 +925,9 @@ Rows pendulum(const Score& s, bool depth) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
         const double amplitude = 0.55 + 0.45 * width[i];
-        const double angle = 1.05 * amplitude * std::cos(a) + touch[i].x;
-        rows[i] = {std::sin(angle), -std::cos(angle),
-                   depth ? 0.35 * amplitude * std::sin(a) + touch[i].z - 0.35 * low[i] : 0.0};
+        const double angle = 1.05 * amplitude * crmath::cos(a) + touch[i].x;
+        rows[i] = {crmath::sin(angle), -crmath::cos(angle),
+                   depth ? 0.35 * amplitude * crmath::sin(a) + touch[i].z - 0.35 * low[i] : 0.0};
     }
     centre(rows, &Point::y);
     return finish(rows);
@@ -953,8 +953,8 @@ Rows figure8(const Score& s, bool depth) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
         const double size = 0.6 + 0.4 * open[i] + 0.55 * low[i];
-        rows[i] = {size * (1.0 + work[i].x) * std::sin(a), 0.8 * size * (1.0 + work[i].y) * std::sin(2 * a),
-                   depth ? 0.7 * lift[i] + 0.25 * std::cos(a) + work[i].z : 0.0};
+        rows[i] = {size * (1.0 + work[i].x) * crmath::sin(a), 0.8 * size * (1.0 + work[i].y) * crmath::sin(2 * a),
+                   depth ? 0.7 * lift[i] + 0.25 * crmath::cos(a) + work[i].z : 0.0};
     }
     centre(rows, &Point::z);
     return finish(rows);
@@ -981,12 +981,12 @@ Rows box(const Score& s, bool depth) {
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
-        const double c = std::cos(a);
-        const double n = std::sin(a);
-        const double r = std::pow(std::pow(std::fabs(c), 6.0) + std::pow(std::fabs(n), 6.0), -1.0 / 6.0);
+        const double c = crmath::cos(a);
+        const double n = crmath::sin(a);
+        const double r = crmath::pow(crmath::pow(std::fabs(c), 6.0) + crmath::pow(std::fabs(n), 6.0), -1.0 / 6.0);
         const double along = push[i].x;
         rows[i] = {0.8 * r * c - along * n, 0.8 * r * n + along * c,
-                   depth ? 0.35 * std::cos(4 * a) + push[i].z - 0.4 * low[i] : 0.0};
+                   depth ? 0.35 * crmath::cos(4 * a) + push[i].z - 0.4 * low[i] : 0.0};
     }
     if (depth) {
         centre(rows, &Point::z);
@@ -1028,8 +1028,8 @@ Rows corkscrew(const Score& s, bool depth) {
         const double a = TWO_PI * phase[i];
         const double r = 0.6 + 0.4 * radius[i];
         const double along = work[i].x;
-        rows[i] = {r * std::cos(a) - along * std::sin(a), r * std::sin(a) + along * std::cos(a),
-                   depth ? (0.75 + 0.7 * low[i]) * std::sin(PI * phase[i]) + work[i].z : 0.0};
+        rows[i] = {r * crmath::cos(a) - along * crmath::sin(a), r * crmath::sin(a) + along * crmath::cos(a),
+                   depth ? (0.75 + 0.7 * low[i]) * crmath::sin(PI * phase[i]) + work[i].z : 0.0};
     }
     return finish(rows);
 }
@@ -1058,11 +1058,11 @@ Rows spiral(const Score& s, bool depth) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double a = TWO_PI * phase[i];
         const double breath = PI * phase[i];
-        const double open = 0.2 + 0.8 * (0.5 - 0.5 * std::cos(breath));
+        const double open = 0.2 + 0.8 * (0.5 - 0.5 * crmath::cos(breath));
         const double r = open * (1.0 + breathe[i].x + 0.6 * low[i]);
         const double along = open * breathe[i].y;  // ahead along the turn (or behind)
-        rows[i] = {r * std::cos(a) - along * std::sin(a), r * std::sin(a) + along * std::cos(a),
-                   depth ? 0.6 * std::cos(breath) + breathe[i].z - 0.7 * low[i] : 0.0};
+        rows[i] = {r * crmath::cos(a) - along * crmath::sin(a), r * crmath::sin(a) + along * crmath::cos(a),
+                   depth ? 0.6 * crmath::cos(breath) + breathe[i].z - 0.7 * low[i] : 0.0};
     }
     centre(rows, &Point::z);
     return finish(rows);
@@ -1082,7 +1082,7 @@ Rows slalom(const Score& s, bool depth) {
     const double gates = s.period >= 768 ? 5.0 : 3.0;
     std::vector<Onset> cuts;
     for (const Onset& sn : l.backbeat) {
-        const double heading = std::cos(gates * TWO_PI * phase_at(phase, 1.0, sn.pip));
+        const double heading = crmath::cos(gates * TWO_PI * phase_at(phase, 1.0, sn.pip));
         cuts.push_back({sn.pip, heading > 0.0 ? -presence(sn.weight) : presence(sn.weight)});
     }
     const Track cut = l.pulses(cuts, 10);
@@ -1095,9 +1095,9 @@ Rows slalom(const Score& s, bool depth) {
     Rows rows(static_cast<std::size_t>(s.period));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const double t = TWO_PI * phase[i];
-        rows[i] = {(0.7 + 0.35 * wide[i]) * std::sin(gates * t) + 0.38 * cut[i] + edges[i].x,
-                   0.75 * std::cos(t) + 0.3 * lift[i] - 0.15 * wide[i] + edges[i].y,
-                   depth ? -0.55 * back[i] + 0.25 * std::cos(gates * t) - 0.5 * wide[i] + edges[i].z : 0.0};
+        rows[i] = {(0.7 + 0.35 * wide[i]) * crmath::sin(gates * t) + 0.38 * cut[i] + edges[i].x,
+                   0.75 * crmath::cos(t) + 0.3 * lift[i] - 0.15 * wide[i] + edges[i].y,
+                   depth ? -0.55 * back[i] + 0.25 * crmath::cos(gates * t) - 0.5 * wide[i] + edges[i].z : 0.0};
     }
     centre(rows, &Point::z);
     return finish(rows);
@@ -1115,7 +1115,7 @@ Rows spring(const Score& s, bool depth) {
     constexpr double onset_ease = 3.0;
     constexpr double reach = 37.0 * decay;  // e^-37 is below a table's last decimal
     auto response = [](std::size_t, double d) {
-        return std::exp(-d / decay) * std::sin(TWO_PI * d / ring) * (1.0 - std::exp(-d / onset_ease));
+        return crmath::exp(-d / decay) * crmath::sin(TWO_PI * d / ring) * (1.0 - crmath::exp(-d / onset_ease));
     };
     const Lanes l(s);
     struct Way {
