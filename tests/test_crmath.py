@@ -57,7 +57,7 @@ def probe(tmp_path_factory):
            "-I", str(ROOT / "src"), str(PROBE_SOURCE), *map(str, MATH_SOURCES), "-o", str(out)]
     run = subprocess.run(cmd, capture_output=True, text=True)
     if run.returncode != 0:
-        pytest.skip(f"the C++ compiler {cxx} could not build the probe:\n{run.stderr[-2000:]}")
+        pytest.fail(f"the C++ compiler {cxx} could not build the probe:\n{run.stderr[-2000:]}")
     return Probe(ctypes.CDLL(str(out)))
 
 
