@@ -98,7 +98,7 @@ TEST(PatternLibrary, RefusesAMovedFromPatternBeforeAnyOtherRule) {
 TEST(PatternLibrary, CopiesAndMovesKeepTheNameIndexValid) {
     std::vector<SampledPattern> pack;
     for (int i = 0; i < 40; ++i) {
-        pack.emplace_back("p" + std::to_string(i), "", std::vector<Offset3>{{i / 64.0, 0.0, 0.0}});
+        pack.emplace_back(std::string("p").append(std::to_string(i)), "", std::vector<Offset3>{{i / 64.0, 0.0, 0.0}});
     }
     auto original = std::make_unique<PatternLibrary>(pack);
     const PatternLibrary copy(*original);
@@ -113,7 +113,7 @@ TEST(PatternLibrary, CopiesAndMovesKeepTheNameIndexValid) {
     for (const PatternLibrary* library : {&copy, &moved}) {
         ASSERT_EQ(library->patterns().size(), 40U);
         for (int i = 0; i < 40; ++i) {
-            const Offset3 got = library->sample("p" + std::to_string(i), 7);
+            const Offset3 got = library->sample(std::string("p").append(std::to_string(i)), 7);
             EXPECT_EQ(got.x, i / 64.0);
         }
         EXPECT_EQ(library->catalogue().size(), trovelin::default_pattern_infos().size() + 40);
