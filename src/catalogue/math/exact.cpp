@@ -22,6 +22,25 @@ Fixed one_like(const Fixed& like) {
     return fx_int(1, like);
 }
 
+// start (1 + q/3 + q^2/5 + ...), or with `alternating` start (1 - q/3 + q^2/5
+// - ...): the series of atanh and atan in their odd powers. Summed until a
+// term rounds to zero; `terms` is how many were added, for the error bound.
+Fixed odd_power_series(const Fixed& start, const Fixed& q, bool alternating, int& terms) {
+    Fixed sum = start;
+    Fixed power = start;
+    terms = 0;
+    for (std::uint32_t k = 1;; ++k) {
+        power = fx_mul(power, q);
+        const Fixed term = fx_div_int(power, 2 * k + 1);
+        if (term.is_zero()) {
+            break;
+        }
+        sum = (alternating && k % 2 == 1) ? sum - term : sum + term;
+        ++terms;
+    }
+    return sum;
+}
+
 Fixed half_pi_like(const Fixed& like) {
     return fx_shr(fx_pi(like), 1);  // pi is off by under 2 ulps, so pi/2 by under 2
 }
@@ -76,19 +95,8 @@ void sin_cos_kernel(const Fixed& r, double err_r, Fixed& s, Fixed& c, double& er
 Fixed log_kernel(const Fixed& m, double err_m, double& err) {
     const Fixed one = one_like(m);
     const Fixed t = fx_div(m - one, m + one);
-    const Fixed t2 = fx_mul(t, t);
-    Fixed sum = t;
-    Fixed power = t;
     int n = 0;
-    for (std::uint32_t k = 1;; ++k) {
-        power = fx_mul(power, t2);
-        const Fixed term = fx_div_int(power, 2 * k + 1);
-        if (term.is_zero()) {
-            break;
-        }
-        sum = sum + term;
-        ++n;
-    }
+    const Fixed sum = odd_power_series(t, fx_mul(t, t), false, n);
     // t is off by under 1 + 1.2 err_m ulps and d(2 atanh t)/dt <= 2.1.
     err = 2.0 * (2.0 * n + 4.0) + 2.1 * (1.0 + 1.2 * err_m);
     return fx_shl(sum, 1);
@@ -106,19 +114,8 @@ Fixed atan_kernel(Fixed t, double err_t, double& err) {
         err_t = 3.0 + err_t;
         ++halvings;
     }
-    const Fixed t2 = fx_mul(t, t);
-    Fixed sum = t;
-    Fixed power = t;
     int n = 0;
-    for (std::uint32_t k = 1;; ++k) {
-        power = fx_mul(power, t2);
-        const Fixed term = fx_div_int(power, 2 * k + 1);
-        if (term.is_zero()) {
-            break;
-        }
-        sum = (k % 2 == 1) ? sum - term : sum + term;
-        ++n;
-    }
+    const Fixed sum = odd_power_series(t, fx_mul(t, t), true, n);
     err = (2.0 * n + 4.0 + err_t) * static_cast<double>(1 << halvings);
     return fx_shl(sum, halvings);
 }
@@ -436,18 +433,8 @@ double atan2_exact(double y, double x) {
         } else {
             // A tiny ratio t = t_m 2^s: atan t = t_m (1 - u/3 + u^2/5 - ...) 2^s with u = t^2.
             const Fixed u = fx_shr(fx_mul(t_m, t_m), -2 * s);
-            Fixed series = one_like(like);
-            Fixed power = series;
             int n = 0;
-            for (std::uint32_t k = 1;; ++k) {
-                power = fx_mul(power, u);
-                const Fixed term = fx_div_int(power, 2 * k + 1);
-                if (term.is_zero()) {
-                    break;
-                }
-                series = (k % 2 == 1) ? series - term : series + term;
-                ++n;
-            }
+            const Fixed series = odd_power_series(one_like(like), u, true, n);
             const Fixed a = fx_mul(t_m, series);
             const double err_a = 1.0 + 2.0 * (2.0 * n + 4.0) + 1.0;
             if (!swap && x > 0) {
