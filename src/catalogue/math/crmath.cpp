@@ -353,15 +353,10 @@ Fast fast_tanh(double x) {
 
 Fast fast_atan2(double y, double x) {
     const Tables& t = tables();
-    const double ay = std::fabs(y);
-    const double ax = std::fabs(x);
-    const bool swap = ay > ax;
-    const double num = swap ? ax : ay;
-    const double den = swap ? ay : ax;
-    int en = 0;
-    int ed = 0;
-    split_exponent(num, en);
-    split_exponent(den, ed);
+    const AtanRatio r = atan_ratio(y, x);
+    const double num = r.num, den = r.den;
+    const bool swap = r.swapped;
+    const int en = r.num_e, ed = r.den_e;
     DD base;
     double err_extra = 0.0;
     if (en - ed < -60) {

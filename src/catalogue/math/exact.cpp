@@ -413,16 +413,10 @@ double tanh_exact(double x) {
 }
 
 double atan2_exact(double y, double x) {
-    const double ay = std::fabs(y);
-    const double ax = std::fabs(x);
-    const bool swap = ay > ax;
-    const double num = swap ? ax : ay;
-    const double den = swap ? ay : ax;
-    int en = 0;
-    int ed = 0;
-    const double mn = split_exponent(num, en);
-    const double md = split_exponent(den, ed);
-    const int s = en - ed;  // num / den = (mn / md) * 2^s <= 1
+    const AtanRatio r = atan_ratio(y, x);
+    const bool swap = r.swapped;
+    const double mn = r.num_m, md = r.den_m;
+    const int s = r.num_e - r.den_e;  // num / den = (mn / md) * 2^s <= 1
     return ziv([&](int limbs, double& out) {
         const Fixed like(limbs);
         const Fixed t_m = fx_div(fx_double(mn, like), fx_double(md, like));  // in (1/2, 2), off by under 1 ulp

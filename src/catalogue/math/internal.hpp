@@ -52,6 +52,28 @@ inline double split_exponent(double x, int& e) {
     return from_bits((b & 0x000fffffffffffffULL) | 0x3ff0000000000000ULL);
 }
 
+// atan2's ratio, at most 1: |y| / |x| or, `swapped`, |x| / |y| (the angle is
+// then pi/2 less that ratio's). Both finite and nonzero; each split as by
+// split_exponent, so num / den = (num_m / den_m) * 2^(num_e - den_e).
+struct AtanRatio {
+    double num, den;
+    bool swapped;
+    double num_m, den_m;
+    int num_e, den_e;
+};
+
+inline AtanRatio atan_ratio(double y, double x) {
+    const double ay = std::fabs(y);
+    const double ax = std::fabs(x);
+    AtanRatio r{};
+    r.swapped = ay > ax;
+    r.num = r.swapped ? ax : ay;
+    r.den = r.swapped ? ay : ax;
+    r.num_m = split_exponent(r.num, r.num_e);
+    r.den_m = split_exponent(r.den, r.den_e);
+    return r;
+}
+
 // True when every real within err of v rounds to v.hi, which must be a normal
 // number no smaller than 2^-1020 with |v.lo| <= ulp(v.hi) / 2. Rounding is
 // monotonic, so RN(lo + err) < half-ulp implies lo + err < half-ulp.
