@@ -7,7 +7,10 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <iomanip>
 #include <limits>
+#include <ostream>
 #include <string>
 
 #include "catalogue/math/crmath.hpp"
@@ -43,6 +46,15 @@ struct Known {
     double y;  // the second argument of pow and atan2
     double want;
 };
+
+// Parameters print as the call they stand for, so a failing case names itself.
+void print_call(std::ostream* os, const char* name, double x, double y) {
+    *os << name << '(' << std::setprecision(17) << x;
+    if (std::strcmp(name, "pow") == 0 || std::strcmp(name, "atan2") == 0) *os << ", " << y;
+    *os << ')';
+}
+
+void PrintTo(const Known& k, std::ostream* os) { print_call(os, k.name, k.x, k.y); }
 
 // Includes the double closest to a multiple of pi/2, the largest double,
 // results at the edges of overflow and underflow, midpoints that pow must
@@ -122,6 +134,8 @@ struct Special {
     double y;
     double want;  // NaN: any NaN
 };
+
+void PrintTo(const Special& s, std::ostream* os) { print_call(os, s.name, s.x, s.y); }
 
 const Special SPECIAL[] = {
     {"sin", 0.0, 0, 0.0}, {"sin", -0.0, 0, -0.0}, {"sin", INF, 0, NaN}, {"sin", -INF, 0, NaN}, {"sin", NaN, 0, NaN},
