@@ -89,7 +89,9 @@ class Shape:
     counts how often each axis of the plane crosses the middle of its span.
     `elongation` is the second widest span over the widest. `fan_rays` counts
     the separate directions in which the path leaves the centre and comes back
-    (0 if it never returns to the centre).
+    (0 if it never returns to the centre). `through_middle` tells whether the
+    path is near the middle of the other axis each time the axis of fewer
+    crossings crosses its middle, as a figure eight's crossing point is.
     """
 
     plane: str
@@ -101,6 +103,7 @@ class Shape:
     vertical: bool
     horizontal: bool
     fan_rays: int
+    through_middle: bool
 
 
 def rows_of(name: str, period_pips: int, sample: Optional[Callable[[str, int], Any]] = None) -> List[Row]:
@@ -191,7 +194,13 @@ def _shape(xs: List[float], ys: List[float], zs: List[float], lows: Tuple[float,
         round_spread = _spread(radii)
         oval_spread = _spread(ovals)
 
-    crossings = (_crossings(us, cu, hu), _crossings(vs, cv, hv))
+    across = (_crossings(us, cu, hu), _crossings(vs, cv, hv))
+    crossings = (len(across[0]), len(across[1]))
+    # a figure eight passes through its middle each time its slower axis crosses
+    slow_axis = 0 if crossings[0] <= crossings[1] else 1
+    other, other_centre, other_half = (vs, cv, hv) if slow_axis == 0 else (us, cu, hu)
+    through_middle = bool(across[slow_axis]) and all(
+        abs(other[i] - other_centre) < 0.3 * other_half for i in across[slow_axis])
     # rays: leave the centre region, reach out in some direction, come back
     rays = 0
     if hu > MOVE_EPS:
@@ -222,6 +231,7 @@ def _shape(xs: List[float], ys: List[float], zs: List[float], lows: Tuple[float,
         vertical=spans[1] > MOVE_EPS and spans[1] >= 1.5 * max(spans[0], spans[2]),
         horizontal=spans[0] > MOVE_EPS and spans[0] >= 1.5 * max(spans[1], spans[2]),
         fan_rays=rays,
+        through_middle=through_middle,
     )
 
 
@@ -232,22 +242,21 @@ def _spread(values: List[float]) -> float:
     return math.sqrt(math.fsum((v - mean) ** 2 for v in values) / len(values)) / mean
 
 
-def _crossings(values: List[float], centre: float, half: float) -> int:
-    """How often `values` cross `centre`, counting only swings past a tenth of the half-span either way."""
+def _crossings(values: List[float], centre: float, half: float) -> List[int]:
+    """Where `values` cross `centre` (the index after each crossing), counting only swings past a tenth of the
+    half-span either way, the seam included."""
     if half <= MOVE_EPS:
-        return 0
-    side, count = 0, 0
-    for v in values:
+        return []
+    side, found = 0, []
+    n = len(values)
+    for k in range(2 * n):  # twice round, so the side is known when the seam is crossed
+        v = values[k % n]
         now = 1 if v > centre + 0.1 * half else -1 if v < centre - 0.1 * half else 0
-        if now and side and now != side:
-            count += 1
+        if now and side and now != side and k >= n:
+            found.append(k - n)
         if now:
             side = now
-    # the seam: the loop's first side against its last
-    first = next((1 if v > centre + 0.1 * half else -1 for v in values if abs(v - centre) > 0.1 * half), 0)
-    if first and side and first != side:
-        count += 1
-    return count
+    return found
 
 
 # ---------------------------------------------------------------- words
@@ -405,7 +414,7 @@ def words_for(figures: Figures, shape: Shape, text: str = "",
     if shape.winding != 0 and shape.oval_spread < 0.25 and f.turns_per_beat == 0:
         found["orbit"] = _grade(0.25 - shape.oval_spread, 0.125)
     if (shape.winding == 0 and sorted(shape.crossings) == [2, 4] and f.turns_per_beat == 0
-            and shape.elongation >= 0.3):
+            and shape.elongation >= 0.3 and shape.through_middle):
         found["figure eight"] = 1.0
     if back_and_forth and smooth and (moves == 1 or shape.elongation <= 0.35):
         found["wave"] = _grade(f.smoothness, t["smooth"] * 0.95)
