@@ -269,7 +269,7 @@ THRESHOLDS: Dict[str, float] = {
     "median_speed": 1.982,     # speed q50
     "fast_speed": 2.992,       # speed q75
     "small_extent": 0.58,      # extent q10
-    "wide_extent": 0.85,       # extent q75
+    "wide_extent": 0.8505,     # extent q75
     "smooth": 0.889,           # smoothness q50
     "rough": 0.847,            # smoothness q25
     "punch": 3.184,            # punch q75

@@ -96,16 +96,16 @@
     add(tokensOf(e.family), WEIGHT.family);
     add(tokensOf(e.name.replace(/_/g, " ")).concat([e.name.toLowerCase()]), WEIGHT.name);
     for (const [w, strength] of e.words) add([normalise(w).replace(/ /g, "-")], WEIGHT.word + 2 * strength);
-    e.index = index;
+    e.terms = index;
   }
   // How well an entry answers one term (0 if not at all).
   function termScore(e, alternatives) {
     let best = 0;
     for (const term of alternatives) {
-      const exact = e.index.get(term);
+      const exact = e.terms.get(term);
       if (exact) best = Math.max(best, exact);
       else if (term.length >= 3) {
-        for (const [token, weight] of e.index) if (token.startsWith(term)) best = Math.max(best, weight * 0.8);
+        for (const [token, weight] of e.terms) if (token.startsWith(term)) best = Math.max(best, weight * 0.8);
       }
     }
     return best;
@@ -380,7 +380,8 @@
       return { e, hits: scores.filter((s) => s > 0).length, score: scores.reduce((a, b) => a + b, 0) };
     });
     let partial = false;
-    if (terms.length) {
+    if (ignored.length && !terms.length) found = [];   // words, but none that any motion answers
+    else if (terms.length) {
       const most = Math.max(0, ...found.map((f) => f.hits));
       partial = most > 0 && most < terms.length;
       found = found.filter((f) => f.hits > 0 && f.hits === most);
@@ -742,6 +743,7 @@
     // The motions the search and filters select, in the order the page lists them.
     results: () => results.map((e) => e.name),
     grouped,
+    wordsOf: (name) => [...byName.get(name).words.keys()],
     similar: (name, count) => similar(byName.get(name), count || 8).map((e) => e.name),
     open: (name) => openView(byName.get(name)),
   };
