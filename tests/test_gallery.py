@@ -355,7 +355,7 @@ SEARCHED = {"sweep": {"sweep", "sweeping"}, "swing": {"swing", "pendulum"}, "bou
             "slow": {"slow"}, "fast": {"fast"}}
 
 
-@pytest.mark.parametrize("query", sorted(SEARCHED))
+@pytest.mark.parametrize("query", sorted(SEARCHED), ids=lambda q: "search " + q)  # an id "slow" would mark it slow
 def test_the_words_people_use_find_motions_that_carry_them(page, query):
     page.type_into("search", query)
     top = page.results()[:8]

@@ -414,7 +414,7 @@ def words_for(figures: Figures, shape: Shape, text: str = "",
     if shape.winding != 0 and shape.oval_spread < 0.25 and f.turns_per_beat == 0:
         found["orbit"] = _grade(0.25 - shape.oval_spread, 0.125)
     if (shape.winding == 0 and sorted(shape.crossings) == [2, 4] and f.turns_per_beat == 0
-            and shape.elongation >= 0.3 and shape.through_middle):
+            and shape.elongation >= 0.3 and shape.through_middle and shape.fan_rays < 3):
         found["figure eight"] = 1.0
     if back_and_forth and smooth and (moves == 1 or shape.elongation <= 0.35):
         found["wave"] = _grade(f.smoothness, t["smooth"] * 0.95)
@@ -437,7 +437,7 @@ def words_for(figures: Figures, shape: Shape, text: str = "",
         "sweep": f.extent >= t["small_extent"] and f.hits_per_beat <= 1,
         "swing": back_and_forth or f.turns_per_beat > 0,
         "bounce": f.turns_per_beat > 0,
-        "circle": shape.winding != 0 and shape.roundness_spread < 0.2,
+        "circle": shape.winding != 0 and shape.roundness_spread < 0.1,
         "orbit": shape.winding != 0 or shape.oval_spread < 0.5,
         "figure eight": True,
         "wave": f.turns_per_beat > 0,

@@ -288,7 +288,11 @@
     el.setAttribute("role", "button");
     el.innerHTML = '<div class="stage"><canvas class="still"></canvas><canvas class="live"></canvas></div>' +
       '<div class="name"></div><div class="meta"></div><p class="desc"></p>';
-    el.querySelector(".name").textContent = e.name;
+    // long names break after their underscores rather than inside a word
+    e.name.split(/(?<=_)/).forEach((part, i) => {
+      if (i) el.querySelector(".name").appendChild(document.createElement("wbr"));
+      el.querySelector(".name").appendChild(document.createTextNode(part));
+    });
     el.querySelector(".meta").textContent = beatsLabel(e.period) + " \u00b7 " + dimsLabel(e.dims) + " \u00b7 " + e.family;
     el.insertBefore(wordChips(e, 5), el.querySelector(".desc"));
     el.querySelector(".desc").textContent = e.description;
