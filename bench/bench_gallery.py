@@ -3,7 +3,8 @@ often it draws.
 
   python bench/bench_gallery.py
 
-Writes the gallery of every default to a temporary folder, opens it, and
+Measures the character of every default against reading their rows alone,
+writes the gallery of every default to a temporary folder, opens it, and
 prints its start-up time (from its script starting to its first frame being
 scheduled, as the page itself measures it) and its frame rate with a full
 screen of animated cards, each against a baseline from the same browser in the
@@ -11,17 +12,14 @@ same run: start-up against a page that only decodes the same data file, and
 the frame rate against a blank page counting animation frames. Needs selenium
 and Debian's chromium and chromium-driver, as the gallery's tests do.
 """
-import importlib.util
 import os
 import shutil
 import sys
 import tempfile
 import time
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-_spec = importlib.util.spec_from_file_location("gallery_tool", os.path.join(ROOT, "tools", "gallery.py"))
-gallery = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(gallery)
+from trovelin_show import character, gallery
+from trovelin_show.cli import main as trovelin_command
 
 DECODE_ONLY = """<!doctype html><meta charset="utf-8"><script>const started = performance.now();</script>
 <script src="data.js"></script>
@@ -52,12 +50,28 @@ def frames_per_second(driver, counter, seconds=2.0):
     return (after - before) / (t1 - t0)
 
 
+def measuring():
+    """Reading every default's rows, and reading them and measuring their character, as seconds."""
+    import trovelin
+    listing = trovelin.catalogue()
+    started = time.perf_counter()
+    for d in listing:
+        character.rows_of(d["name"], d["period_pips"])
+    read = time.perf_counter() - started
+    started = time.perf_counter()
+    character.characters()
+    return read, time.perf_counter() - started
+
+
 def main():
+    read, measured = measuring()
+    print(f"character of every default: {measured:.2f} s, reading their rows alone "
+          f"{read:.2f} s ({measured / read:.2f}x)")
     if not (shutil.which("chromium") and shutil.which("chromedriver")):
         sys.exit("needs Debian's chromium and chromium-driver (tools/run-tests installs them)")
     folder = tempfile.mkdtemp(prefix="trovelin-gallery-bench-")
     try:
-        gallery.main(["-o", folder, "-q"])
+        trovelin_command(["gallery", "-o", folder, "-q"])
         with open(os.path.join(folder, "baseline.html"), "w", encoding="utf-8") as f:
             f.write(DECODE_ONLY)
         driver = browser()
@@ -68,7 +82,7 @@ def main():
                 driver.execute_script("return window.baseline.loadMs")
                 base_loads.append(driver.execute_script("return window.baseline.loadMs"))
                 base_fps.append(frames_per_second(driver, "window.baseline.frames"))
-                driver.get("file://" + os.path.join(folder, "index.html"))
+                driver.get("file://" + os.path.join(folder, "index.html") + "#view=all")  # every card in one grid
                 loads.append(driver.execute_script("return window.trovelinGallery.loadMs"))
                 fps.append(frames_per_second(driver, "window.trovelinGallery.stats.frames"))
         finally:

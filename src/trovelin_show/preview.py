@@ -1,68 +1,78 @@
-#!/usr/bin/env python3
-"""Draw patterns so a person can judge them.
+"""Draw motions so a person can judge them: a sheet of one row per motion.
 
-For each pattern, one row of three panels:
+For each motion, one row of three panels:
   path   the x-y path (x-z for a shape that only moves x and z), coloured from
          the start of the loop (dark) to its end (light); a dot marks pip 0;
          1-D shapes are drawn as x against pips instead
-  axes   x, y and z against pips, with beat lines every 64 pips
+  axes   x, y and z against pips, with beat lines every 64 pips, and the
+         motion's character words
   speed  the largest move of any axis between neighbouring pips, the seam from
          the last pip back to pip 0 included: spikes are hits or jumps
 
-Usage:
-  python tools/preview.py lfo_breathe circle -o sheet.png
-  python tools/preview.py --prefix mech_ -o mech.png
-  python tools/preview.py --file my_patterns.py -o mine.svg   # PATTERNS = [SampledPattern, ...]
-
-Needs matplotlib (pip install '.[preview]'). The module must be importable.
+Needs matplotlib, the `preview` extra.
 """
-import argparse
-import runpy
-import sys
+from __future__ import annotations
+
 import textwrap
+from dataclasses import dataclass
+from typing import Any, Callable, List, Sequence
 
 import trovelin
 
+from .character import Row, character_of
+from .extras import require
 
+
+@dataclass(frozen=True)
 class Source:
     """Anything with a name, a description, a loop length and per-pip samples."""
 
-    def __init__(self, name, description, period, dimensions, sample):
-        self.name, self.description = name, description
-        self.period, self.dimensions, self.sample = period, dimensions, sample
+    name: str
+    description: str
+    period: int
+    dimensions: int
+    sample: Callable[[int], Any]
 
-    def rows(self):
+    def rows(self) -> List[Row]:
         return [self.sample(p).as_tuple() for p in range(self.period)]
 
 
-def default_sources(names=(), prefix=None):
+def default_sources(names: Sequence[str] = (), prefix: str = "") -> List[Source]:
+    """The defaults named, and every default whose name starts with `prefix`; KeyError names the unknown."""
     listing = {d["name"]: d for d in trovelin.catalogue()}
     chosen = list(names)
     if prefix:
         chosen += [n for n in listing if n.startswith(prefix)]
     missing = [n for n in chosen if n not in listing]
     if missing:
-        sys.exit(f"unknown pattern(s): {', '.join(missing)}")
+        raise KeyError(", ".join(missing))
     return [Source(n, listing[n]["description"], listing[n]["period_pips"], listing[n]["dimensions"],
-                   lambda p, n=n: trovelin.sample(n, p)) for n in chosen]
+                   _sampler(n)) for n in chosen]
 
 
-def pattern_source(pattern):
+def _sampler(name: str) -> Callable[[int], Any]:
+    return lambda pip: trovelin.sample(name, pip)
+
+
+def pattern_source(pattern: trovelin.SampledPattern) -> Source:
+    """A user's pattern, its dimensions those of the axes it moves."""
     rows = [pattern.sample(p).as_tuple() for p in range(pattern.period_pips)]
     dims = 3 if any(r[2] != 0 for r in rows) else 2 if any(r[1] != 0 for r in rows) else 1
     return Source(pattern.name, pattern.description, pattern.period_pips, dims, pattern.sample)
 
 
-def max_steps(rows):
+def max_steps(rows: Sequence[Row]) -> List[float]:
     n = len(rows)
     return [max(abs(rows[(i + 1) % n][a] - rows[i][a]) for a in range(3)) for i in range(n)]
 
 
-def draw(sources, out):
-    import matplotlib
+def draw(sources: Sequence[Source], out: str) -> None:
+    """Draw a sheet of `sources` into the file `out` (.png, .svg or .pdf)."""
+    matplotlib = require("matplotlib", package="matplotlib", extra="preview", purpose="drawing a preview")
     matplotlib.use("Agg")
-    import matplotlib.pyplot as plt
-    from matplotlib.collections import LineCollection
+    plt: Any = require("matplotlib.pyplot", package="matplotlib", extra="preview", purpose="drawing a preview")
+    LineCollection: Any = require("matplotlib.collections", package="matplotlib", extra="preview",
+                                  purpose="drawing a preview").LineCollection
 
     fig, grid = plt.subplots(len(sources), 3, figsize=(15, 3.6 * len(sources)), squeeze=False,
                              gridspec_kw={"width_ratios": [1, 2.2, 1.2]})
@@ -103,7 +113,8 @@ def draw(sources, out):
         ax_axes.set_xlim(0, src.period)
         ax_axes.set_ylim(-1.05, 1.05)
         ax_axes.legend(loc="upper right", fontsize=7)
-        title = f"{src.name}   ({src.period} pips, {src.dimensions}-D)"
+        words = ", ".join(character_of(src.name, src.description, "", rows, src.dimensions).words)
+        title = f"{src.name}   ({src.period} pips, {src.dimensions}-D)   {words}"
         ax_axes.set_title(title + "\n" + "\n".join(textwrap.wrap(src.description, 110)), fontsize=8.5)
 
         ax_speed.plot(pips, steps, color="purple", lw=1)
@@ -114,23 +125,4 @@ def draw(sources, out):
 
     fig.tight_layout()
     fig.savefig(out, dpi=70)
-    print(f"wrote {out} ({len(sources)} patterns)")
-
-
-def main(argv=None):
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("names", nargs="*", help="default pattern names")
-    parser.add_argument("--prefix", help="every default whose name starts with this")
-    parser.add_argument("--file", help="a Python file defining PATTERNS, a list of SampledPattern")
-    parser.add_argument("-o", "--output", default="preview.png", help=".png or .svg")
-    args = parser.parse_args(argv)
-    sources = default_sources(args.names, args.prefix)
-    if args.file:
-        sources += [pattern_source(p) for p in runpy.run_path(args.file)["PATTERNS"]]
-    if not sources:
-        parser.error("name at least one pattern")
-    draw(sources, args.output)
-
-
-if __name__ == "__main__":
-    main()
+    plt.close(fig)
