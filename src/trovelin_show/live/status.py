@@ -9,18 +9,22 @@ from ..extras import require
 
 
 class StatusLine:
-    """Shows the latest text given to `show`, redrawn in place at most `per_second` times a second."""
+    """Shows the latest text given to `show`, redrawn in place at most `per_second` times a second. Where the
+    output is not a terminal nothing is redrawn: only a forced `show` (the last one of a run) prints a line."""
 
     def __init__(self, quiet: bool, per_second: float = 8.0, clock: Callable[[], float] = time.monotonic) -> None:
         self._live: Any = None
         self._every = 1.0 / per_second
         self._clock = clock
         self._last = -float("inf")
+        self._plain = not quiet
         if not quiet:
-            live = require("rich.live", package="rich", extra="live", purpose="the status line")
-            text = require("rich.text", package="rich", extra="live", purpose="the status line")
-            self._text = text.Text
-            self._live = live.Live(self._text(""), auto_refresh=False, transient=False)
+            console = require("rich.console", package="rich", extra="live", purpose="the status line").Console()
+            if console.is_terminal:
+                live = require("rich.live", package="rich", extra="live", purpose="the status line")
+                self._text = require("rich.text", package="rich", extra="live", purpose="the status line").Text
+                self._live = live.Live(self._text(""), console=console, auto_refresh=False, transient=False)
+                self._plain = False
 
     def __enter__(self) -> StatusLine:
         if self._live is not None:
@@ -34,6 +38,8 @@ class StatusLine:
 
     def show(self, text: str, force: bool = False) -> None:
         if self._live is None:
+            if force and self._plain:
+                print(text, flush=True)
             return
         now = self._clock()
         if force or now - self._last >= self._every:

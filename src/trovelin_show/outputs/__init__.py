@@ -8,7 +8,7 @@ goes away in the middle of a show must not end the show.
 from __future__ import annotations
 
 import sys
-from typing import Callable, Mapping, Protocol, Sequence, Tuple
+from typing import Any, Callable, Mapping, Protocol, Sequence, Tuple
 
 Universes = Mapping[int, Sequence[int]]
 Positions = Mapping[str, Tuple[float, float, float]]
@@ -57,3 +57,32 @@ class Output(Protocol):
     def send(self, universes: Universes, positions: Positions) -> None: ...
 
     def close(self) -> None: ...
+
+
+def open_outputs(specs: Sequence[Any], source_name: str = "trovelin") -> list[Output]:
+    """An open output for each output of a show file (`showfile.Output`); ValueError naming the one that
+    cannot be opened (the ones opened before it are closed again)."""
+    opened: list[Output] = []
+    try:
+        for spec in specs:
+            try:
+                opened.append(_open(spec, source_name))
+            except ValueError as wrong:
+                raise ValueError(f"output {spec.protocol} {spec.host}:{spec.port}: {wrong}") from None
+    except BaseException:
+        for output in opened:
+            output.close()
+        raise
+    return opened
+
+
+def _open(spec: Any, source_name: str) -> Output:
+    if spec.protocol == "sacn":
+        from .sacn import SacnOutput
+        return SacnOutput(spec.host, spec.port, spec.universes, priority=spec.priority, multicast=spec.multicast,
+                          source_name=source_name)
+    if spec.protocol == "artnet":
+        from .artnet import ArtnetOutput
+        return ArtnetOutput(spec.host, spec.port, spec.universes, universe_offset=spec.universe_offset)
+    from .osc import OscOutput
+    return OscOutput(spec.host, spec.port, dict(spec.osc_addresses))
