@@ -179,6 +179,7 @@ class Table:
     def __init__(self, reader: Reader, name: str, index: int, data: Mapping[str, Any], label: str) -> None:
         self.reader, self.name, self.index, self.data, self.label = reader, name, index, data, label
         self.asked: set[str] = set()
+        self.missing: Dict[str, Problem] = {}
         self.failed = False
 
     def line(self, key: Optional[str] = None) -> Optional[int]:
@@ -187,6 +188,8 @@ class Table:
     def problem(self, key: Optional[str], value: Any, allowed: str) -> None:
         self.failed = True
         self.reader.problem(self.line(key), f"{self.label} {key}" if key else self.label, value, allowed)
+        if key is not None and value is MISSING:
+            self.missing[key] = self.reader.problems[-1]
 
     def get(self, key: str, kind: Callable[[Any], Optional[T]], default: T, allowed: str,
             required: bool = False) -> T:
@@ -247,6 +250,8 @@ class Table:
             if key not in self.asked:
                 close = difflib.get_close_matches(key, sorted(self.asked), n=1)
                 hint = f"; did you mean {close[0]!r}?" if close else ""
+                if close and close[0] in self.missing:  # a misspelt key, rather than a missing one as well
+                    self.reader.problems.remove(self.missing.pop(close[0]))
                 self.problem(key, self.data[key], f"not a key of {header}{hint}")
 
 
@@ -289,6 +294,9 @@ class Reader:
         self.lines = KeyLines(text)
         self.problems: List[Problem] = []
         self.arrays: Dict[str, bool] = {}
+        # The names given in each array of tables, read well or not: a group naming a fixture that has a
+        # problem of its own is not told again that the fixture is not there.
+        self.declared: Dict[str, set[str]] = {"fixture": set(), "group": set()}
 
     def problem(self, line: Optional[int], key: str, value: Any, allowed: str) -> None:
         self.problems.append(Problem(self.path, line, key, value, allowed))
@@ -301,11 +309,13 @@ class Reader:
         value = data[name]
         if array:
             if not isinstance(value, list) or not all(isinstance(v, dict) for v in value):
-                self.problem(self.lines.line("", 0, name), name, MISSING, f"written as [[{name}]] tables")
+                self.problem(self.lines.line("", 0, name) or self.lines.line(name, 0), name, MISSING,
+                             f"written as [[{name}]] tables")
                 return []
-            return [Table(self, name, i, v, f"[[{name}]] {i + 1}") for i, v in enumerate(value)]
+            return [Table(self, name, i, v, f"{name} {i + 1}") for i, v in enumerate(value)]
         if not isinstance(value, dict):
-            self.problem(self.lines.line("", 0, name), name, value, f"written as a [{name}] table")
+            self.problem(self.lines.line("", 0, name) or self.lines.line(name, 0), name, MISSING,
+                         f"written as a [{name}] table")
             return []
         return [Table(self, name, 0, value, f"[{name}]")]
 
@@ -428,6 +438,7 @@ def _read_fixtures(reader: Reader, data: Mapping[str, Any]) -> Tuple[Dict[str, F
         name = table.get("name", _name, "", "a name of its own", required=True)
         if name:
             table.label = f"fixture {name!r}"
+            reader.declared["fixture"].add(name)
             if name in tables:
                 table.problem("name", name, f"already the name of the fixture at line {tables[name].line()}")
                 name = ""
@@ -551,6 +562,7 @@ def _read_groups(reader: Reader, data: Mapping[str, Any], fixtures: Mapping[str,
         name = table.get("name", _name, "", "a name of its own", required=True)
         if name:
             table.label = f"group {name!r}"
+            reader.declared["group"].add(name)
         nobody: Tuple[str, ...] = ()
         members = table.get("fixtures", _strings, nobody, "a list of fixture names", required=True)
         table.unknown_keys()
@@ -558,7 +570,7 @@ def _read_groups(reader: Reader, data: Mapping[str, Any], fixtures: Mapping[str,
             table.problem("name", name, f"already the name of the group at line {lines[name]}")
             continue
         unknown = [m for m in members if m not in fixtures]
-        for member in unknown:
+        for member in (m for m in unknown if m not in reader.declared["fixture"]):
             close = difflib.get_close_matches(member, list(fixtures), n=3)
             table.problem("fixtures", member, "not a fixture of this show" + (
                 f"; the nearest: {', '.join(close)}" if close else ""))
@@ -582,19 +594,20 @@ def _read_cues(reader: Reader, data: Mapping[str, Any], groups: Mapping[str, Gro
         group = table.get("group", _name, "", "the name of a group", required=len(groups) != 1)
         if not group and len(groups) == 1:
             group = next(iter(groups))
-        elif group and group not in groups:
-            close = difflib.get_close_matches(group, list(groups), n=3)
-            table.problem("group", group, "not a group of this show" + (
-                f"; the nearest: {', '.join(close)}" if close else ""))
         bar = table.integer("bar", 0, 1, 100000, "a bar (bar 1 starts at beat 0)")
         table.label = f"cue {table.index + 1}" + (f" ({group}, bar {bar})" if "bar" in table.data else
                                                   f" ({group}, on go)")
+        if group and group not in reader.declared["group"]:
+            close = difflib.get_close_matches(group, list(groups), n=3)
+            table.problem("group", group, "not a group of this show" + (
+                f"; the nearest: {', '.join(close)}" if close else ""))
         beat = table.number("beat", 1.0, 1.0, 32.0, "a beat of the bar (1 is its first)")
         fade = table.number("fade", 0.0, 0.0, 10000.0, "beats")
         cue_name = table.get("name", _string, "", "a name")
         motion = table.get("motion", _name, "", f'a motion: a default, a pattern of the pack, or "{HOME}"',
                            required=True)
-        if motion and motion != HOME and motion not in known:
+        pack_failed = pack is not None and len(motions) == len(trovelin.catalogue())
+        if motion and motion != HOME and motion not in known and not pack_failed:
             close = difflib.get_close_matches(motion, motions, n=3, cutoff=0.5)
             where = "a default" + (f" or a pattern of {os.path.basename(pack)}" if pack else
                                    " (or a pattern of a pack the show names)")
@@ -602,7 +615,7 @@ def _read_cues(reader: Reader, data: Mapping[str, Any], groups: Mapping[str, Gro
                 f"; the nearest: {', '.join(close)}" if close else ""))
         effect = _effect(table, motion)
         table.unknown_keys()
-        if table.failed:
+        if table.failed or group not in groups or (motion not in known and motion != HOME):
             continue
         cue = _engine(table, lambda: Cue(group, effect, bar if "bar" in table.data else None, beat, fade,
                                          cue_name))
@@ -709,7 +722,7 @@ def _osc_output(table: Table, host: str, port: int, fixtures: Mapping[str, Fixtu
         "an OSC address, {fixture} standing for the fixture's name: / then no spaces, # or commas")
     names = table.get("fixtures", _strings, tuple(fixtures), "a list of fixture names")
     for name in names:
-        if name not in fixtures:
+        if name not in fixtures and name not in table.reader.declared["fixture"]:
             close = difflib.get_close_matches(name, list(fixtures), n=3)
             table.problem("fixtures", name, "not a fixture of this show" + (
                 f"; the nearest: {', '.join(close)}" if close else ""))
