@@ -124,7 +124,7 @@ def test_check_prints_every_problem_and_exits_1_without_a_traceback(tmp_path):
     path = tmp_path / "broken.toml"
     path.write_text(broken("address = 17", "address = 3").replace('"circle"', '"no_such_motion"'))
     done = subprocess.run([sys.executable, "-m", "trovelin_show", "check", str(path)], env=ENV,
-                          capture_output=True, text=True, timeout=60)
+                          capture_output=True, text=True, timeout=60, stdin=subprocess.DEVNULL)
     assert done.returncode == 1 and done.stdout == ""
     lines = done.stderr.splitlines()
     assert lines[0] == f"{path}: 2 problems"
@@ -171,7 +171,7 @@ def test_a_pack_names_its_patterns_for_cues(tmp_path):
 @pytest.mark.parametrize("name", ["fan.toml", "song.toml"])
 def test_the_example_shows_check_clean(name):
     done = subprocess.run([sys.executable, "-m", "trovelin_show", "check", os.path.join(SHOWS, name)], env=ENV,
-                          capture_output=True, text=True, timeout=60)
+                          capture_output=True, text=True, timeout=60, stdin=subprocess.DEVNULL)
     assert done.returncode == 0 and done.stderr == ""
     assert done.stdout.startswith(name.split(".")[0] + ": ")
 

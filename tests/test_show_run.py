@@ -35,7 +35,7 @@ FRAMES = 16
 
 def trovelin_cli(*args, timeout=60):
     done = subprocess.run([sys.executable, "-m", "trovelin_show", *map(str, args)], env=ENV, capture_output=True,
-                          text=True, timeout=timeout)
+                          text=True, timeout=timeout, stdin=subprocess.DEVNULL)
     assert "Traceback" not in done.stderr, done.stderr
     return done
 
@@ -158,7 +158,8 @@ def test_a_fixed_beat_zero_puts_every_frame_on_the_same_timeline(tmp_path):
 def test_ctrl_c_ends_the_sacn_stream(tmp_path):
     sock, port = udp_receiver()
     proc = subprocess.Popen([sys.executable, "-m", "trovelin_show", "run", FAN, "--to", f"sacn:127.0.0.1:{port}",
-                             "--quiet"], env=ENV, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                             "--quiet"], env=ENV, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                            stderr=subprocess.PIPE, text=True)
     try:
         packets = [DataPacket.make_data_packet(sock.recv(2048)) for _ in range(3)]
         proc.send_signal(signal.SIGINT)
