@@ -16,7 +16,7 @@ from __future__ import annotations
 
 import math
 from dataclasses import dataclass, field
-from typing import Dict, Optional, Tuple, Union
+from typing import Callable, Dict, Optional, Tuple, Union
 
 from .sampling import Point
 
@@ -26,6 +26,8 @@ LAYOUT_16BIT: Tuple[str, ...] = ("pan", "pan_fine", "tilt", "tilt_fine")
 LAYOUT_8BIT: Tuple[str, ...] = ("pan", "tilt")
 AXES: Tuple[str, ...] = ("x", "y", "z")
 UNUSED = ""  # a slot of a layout the effect does not drive
+# Writes a fixture's channels for a point into its universe's 512 bytes.
+Writer = Callable[[bytearray, Point], None]
 
 
 def _check_place(kind: str, name: str, universe: int, address: int, footprint: int) -> None:
@@ -151,6 +153,62 @@ class MovingHead:
             if slot != UNUSED:
                 out[self.address + i] = parts[slot]
         return out
+
+
+def _head_writer(head: MovingHead) -> Writer:
+    """`MovingHead.channel_values` (without the fixed channels) as one function of constants, writing straight
+    into the universe's bytes; the same arithmetic in the same order, so the same values."""
+    swap, invert_pan, invert_tilt = head.swap, head.invert_pan, head.invert_tilt
+    plo, phi = head.pan_limits_deg()
+    tlo, thi = head.tilt_limits_deg()
+    pmid, phalf, tmid, thalf = (plo + phi) / 2, (phi - plo) / 2, (tlo + thi) / 2, (thi - tlo) / 2
+    pan_span, tilt_span = head.pan, head.tilt
+    full = 65535 if head.bits == 16 else 255
+    where = {slot: head.address - 1 + i for i, slot in enumerate(head.slots) if slot != UNUSED}
+    pan_at, tilt_at = where["pan"], where["tilt"]
+    if head.bits == 8:
+        def write8(buffer: bytearray, point: Point) -> None:
+            x, y = (point[1], point[0]) if swap else (point[0], point[1])
+            if invert_pan:
+                x = -x
+            if invert_tilt:
+                y = -y
+            buffer[pan_at] = min(full, max(0, round(((pmid + x * phalf) / pan_span + 0.5) * full)))
+            buffer[tilt_at] = min(full, max(0, round(((tmid + y * thalf) / tilt_span + 0.5) * full)))
+        return write8
+    pan_fine_at, tilt_fine_at = where["pan_fine"], where["tilt_fine"]
+
+    def write16(buffer: bytearray, point: Point) -> None:
+        x, y = (point[1], point[0]) if swap else (point[0], point[1])
+        if invert_pan:
+            x = -x
+        if invert_tilt:
+            y = -y
+        pan = min(full, max(0, round(((pmid + x * phalf) / pan_span + 0.5) * full)))
+        tilt = min(full, max(0, round(((tmid + y * thalf) / tilt_span + 0.5) * full)))
+        buffer[pan_at] = pan >> 8
+        buffer[pan_fine_at] = pan & 0xFF
+        buffer[tilt_at] = tilt >> 8
+        buffer[tilt_fine_at] = tilt & 0xFF
+    return write16
+
+
+def writer(fixture: Fixture) -> Writer:
+    """A function that writes the fixture's driven channels for a point into its universe's bytes (the fixed
+    channels are not written: they never change)."""
+    if isinstance(fixture, MovingHead):
+        return _head_writer(fixture)
+    channels = [(AXES.index(c.axis), fixture.address + c.channel - 2, c) for c in fixture.channels]
+
+    def write(buffer: bytearray, point: Point) -> None:
+        for axis, at, channel in channels:
+            v = channel.value(point[axis])
+            if channel.bits == 8:
+                buffer[at] = v
+            else:
+                buffer[at] = v >> 8
+                buffer[at + 1] = v & 0xFF
+    return write
 
 
 def dmx_value(degrees: float, span: float, full: int = 65535) -> int:

@@ -16,7 +16,7 @@ import trovelin
 
 from .cues import Cue, active
 from .effects import Effect, blend, fade_weight, place, placement
-from .fixtures import CHANNELS_PER_UNIVERSE, Fixture, MovingHead, check_overlaps
+from .fixtures import CHANNELS_PER_UNIVERSE, Fixture, check_overlaps, writer
 from .groups import Group, mirrored, spread_fractions
 from .sampling import Point, Sampler, Track
 from .tempo import PIPS_PER_BEAT
@@ -131,6 +131,7 @@ class Renderer:
             for channel, value in f.fixed:
                 template[f.universe][f.address + channel - 2] = value
         self._templates = {u: bytes(b) for u, b in template.items()}
+        self._writers = [(f.universe, writer(f)) for f in fixtures]
         self._cues = [self._prepare(cue) for cue in show.cues]
 
     def _prepare(self, cue: Cue) -> _PreparedCue:
@@ -185,10 +186,8 @@ class Renderer:
         """The frame at a fractional pip."""
         points = self.points(pip, started)
         buffers = {u: bytearray(t) for u, t in self._templates.items()}
-        for fixture, point in zip(self.show.fixtures, points):
-            buffer = buffers[fixture.universe]
-            for channel, value in fixture.channel_values(point).items():
-                buffer[channel - 1] = value
+        for (universe, write), point in zip(self._writers, points):
+            write(buffers[universe], point)
         return Frame(pip, {u: bytes(b) for u, b in buffers.items()},
                      {f.name: p for f, p in zip(self.show.fixtures, points)}, time_s)
 

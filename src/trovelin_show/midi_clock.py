@@ -7,11 +7,10 @@ beat; a Song Position Pointer counts sixteenths (6 ticks).
 """
 from __future__ import annotations
 
-import math
 from collections import deque
 from typing import Deque, Optional
 
-from .tempo import PIPS_PER_BEAT
+from .tempo import PIPS_PER_BEAT, fit_steady
 
 TICKS_PER_BEAT = 24
 TICKS_PER_SIXTEENTH = TICKS_PER_BEAT // 4
@@ -98,19 +97,8 @@ class ClockFollower:
             self._next += 1
 
     def _fit(self) -> None:
-        n = len(self._times)
-        if n < 2:
+        fitted = fit_steady(list(self._times))
+        if fitted is None or fitted[0] <= 0.0:
             self._period_s, self._anchor_s = None, None
             return
-        latest = self._times[-1]
-        ds = [s - latest for s in self._times]  # against the latest tick's time, for precision
-        mean_i = (n - 1) / 2.0
-        mean_d = math.fsum(ds) / n
-        covariance = math.fsum((i - mean_i) * (d - mean_d) for i, d in enumerate(ds))
-        variance = math.fsum((i - mean_i) * (i - mean_i) for i in range(n))
-        period = covariance / variance
-        if period <= 0.0:
-            self._period_s, self._anchor_s = None, None
-            return
-        self._period_s = period
-        self._anchor_s = latest + mean_d + period * (n - 1 - mean_i)
+        self._period_s, self._anchor_s = fitted

@@ -7,7 +7,7 @@ from __future__ import annotations
 
 import math
 from dataclasses import dataclass
-from typing import List, Optional
+from typing import List, Optional, Sequence, Tuple
 
 import trovelin
 
@@ -89,6 +89,22 @@ class TempoMap:
         return TempoMap(bpm, beat_time_s, float(beat * PIPS_PER_BEAT))
 
 
+def fit_steady(times_s: Sequence[float]) -> Optional[Tuple[float, float]]:
+    """The straight line through event times taken as evenly spaced (taps, clock ticks): the seconds between
+    events and the fitted time of the last one; None for fewer than two."""
+    n = len(times_s)
+    if n < 2:
+        return None
+    last = times_s[-1]
+    ds = [s - last for s in times_s]  # against the latest time, for precision
+    mean_i = (n - 1) / 2.0
+    mean_d = math.fsum(ds) / n
+    covariance = math.fsum((i - mean_i) * (d - mean_d) for i, d in enumerate(ds))
+    variance = math.fsum((i - mean_i) * (i - mean_i) for i in range(n))
+    interval = covariance / variance
+    return interval, last + mean_d + interval * (n - 1 - mean_i)
+
+
 @dataclass(frozen=True)
 class TapEstimate:
     """A tempo from taps: `bpm`, the time in seconds of the last tap (a beat) and how many taps it rests on."""
@@ -129,17 +145,8 @@ class TapTempo:
 
     def interval_s(self) -> Optional[float]:
         """The fitted seconds between taps of the current count, None before two taps."""
-        taps = self._taps
-        n = len(taps)
-        if n < 2:
-            return None
-        last = taps[-1]
-        ds = [s - last for s in taps]  # against the latest tap, for precision
-        mean_i = (n - 1) / 2.0
-        mean_d = sum(ds) / n
-        covariance = sum((i - mean_i) * (d - mean_d) for i, d in enumerate(ds))
-        variance = sum((i - mean_i) ** 2 for i in range(n))
-        return covariance / variance
+        fitted = fit_steady(self._taps)
+        return None if fitted is None else fitted[0]
 
     def tap(self, time_s: float) -> Optional[TapEstimate]:
         """Take a tap at `time_s`; the estimate it gives, or None while a count has only one tap."""
