@@ -67,6 +67,7 @@ class Figures:
         self.probe, self.pps, self.fps, self.warmup = probe, pips_per_second, fps, warmup_frames
         self.frames = self.late = 0
         self.drift = self.lateness = 0.0
+        self.drifts, self.latenesses = [], []
         self.rss_start = None
         self.header = True
 
@@ -76,12 +77,28 @@ class Figures:
             return
         frame, slot, time_s, pip, late_s = line.strip().split(",")
         self.frames += 1
-        self.drift = max(self.drift, abs(self.probe.after_pip - float(pip)))
+        drift = abs(self.probe.after_pip - float(pip))
+        self.drift = max(self.drift, drift)
+        self.drifts.append(drift)
         late = float(late_s) * self.pps
+        self.latenesses.append(late)
         self.lateness = max(self.lateness, late)
         self.late += late > 0.5
         if self.frames == self.warmup:
             self.rss_start = rss_kib()
+
+
+def percentiles(values, shares=(0.5, 0.99, 0.999)):
+    ordered = sorted(values)
+    return " / ".join(f"{ordered[min(len(ordered) - 1, int(share * len(ordered)))]:.3f}" for share in shares)
+
+
+def load():
+    """The machine's load average over the last minute, where the system tells it."""
+    try:
+        return f"{os.getloadavg()[0]:.2f}"
+    except (AttributeError, OSError):
+        return "unknown"
 
 
 def main():
@@ -123,6 +140,7 @@ def main():
         busy[0] += seconds
         time.sleep(seconds)
 
+    load_before = load()
     started = time.monotonic()
     cpu_started = time.process_time()
     try:
@@ -144,13 +162,15 @@ def main():
     print(f"soak: {tally.frames} frames at {args.fps:g} fps over {elapsed:.1f} s (fan show, 124 BPM, sACN to "
           f"127.0.0.1:{port}; {received[0]} packets received, {outputs[0].failures.failed} failed sends)")
     print(f"  largest drift, pip carried against the clock after the send: {figures.drift:.4f} pip "
-          f"(a pip is {pip_ms:.2f} ms; aim under 0.5)")
+          f"(a pip is {pip_ms:.2f} ms; aim under 0.5); median / 99% / 99.9%: {percentiles(figures.drifts)} pip")
     print(f"  largest lateness against the slot: {figures.lateness:.3f} pip "
-          f"({figures.lateness * pip_ms:.2f} ms, {figures.lateness * pip_ms * args.fps / 1000:.3f} of a frame)")
+          f"({figures.lateness * pip_ms:.2f} ms, {figures.lateness * pip_ms * args.fps / 1000:.3f} of a frame); "
+          f"median / 99% / 99.9%: {percentiles(figures.latenesses)} pip")
     print(f"  frames late by more than half a pip: {figures.late} of {figures.frames}; slots skipped: "
           f"{tally.skipped}")
     print(f"  resident memory: {figures.rss_start} KiB after {figures.warmup} frames, {rss_end} KiB at the end "
           f"(growth {rss_end - (figures.rss_start or rss_end)} KiB)")
+    print(f"  machine load (1-minute average, {os.cpu_count()} cores): {load_before} at the start, {load()} at the end")
     print(f"  process CPU: {cpu / elapsed:.3f} of one core; time not slept: "
           f"{(elapsed - busy[0]) / elapsed:.3f} of the run")
 
