@@ -65,6 +65,13 @@ def broken(old, new):
 
 # Each broken show with the problems said of it, in order.
 BROKEN = [
+    ("", "show.toml: output: a show has at least one [[output]]: sacn, artnet or osc",
+     "show.toml: fixture: a show has at least one [[fixture]]"),
+    (broken("address = 17", 'address = 17\nlayout = ["pan", "tilt"]'),
+     "show.toml:15: fixture 'head2': a 16-bit layout has each of pan, pan_fine, tilt, tilt_fine once (and \"\" for "
+     "other channels), not ('pan', 'tilt')"),
+    (broken('motion = "circle"', 'motion = "circle"\nspeed = 16'),
+     "show.toml:38: cue 2 (left, bar 5) speed = 16: loops per loop of the music, 0.125 to 8"),
     (broken('motion = "figure_eight"', 'motion = "figure_eigth"'),
      'show.toml:31: cue 1 (front, bar 1) motion = "figure_eigth": not a default (or a pattern of a pack the show '
      'names); the nearest: figure_eight, gesture_high_arc, gesture_diagonal_touch'),

@@ -368,7 +368,7 @@ def _read(reader: Reader, data: Mapping[str, Any], folder: str) -> Optional[Show
     cues, cue_tables = _read_cues(reader, data, groups, motions, pack)
     _check_simultaneous(cues, cue_tables, groups, clock.beats_per_bar)
     outputs = _read_outputs(reader, data, fixtures, tables)
-    if not fixtures and not reader.problems:
+    if "fixture" not in data:
         reader.problem(None, "fixture", MISSING, "a show has at least one [[fixture]]")
     if reader.problems:
         return None
@@ -469,7 +469,10 @@ def _engine(table: Table, make: Callable[[], T]) -> Optional[T]:
     try:
         return make()
     except ValueError as refusal:
-        table.problem(None, MISSING, str(refusal))
+        reason = str(refusal)
+        if reason.startswith(table.label + ": "):
+            reason = reason[len(table.label) + 2:]
+        table.problem(None, MISSING, reason)
         return None
 
 
@@ -582,6 +585,7 @@ def _read_groups(reader: Reader, data: Mapping[str, Any], fixtures: Mapping[str,
             lines[name] = table.line()
     if not groups and fixtures and "group" not in data:
         groups["all"] = Group("all", tuple(fixtures))  # a show without groups has one of every fixture
+        reader.declared["group"].add("all")
     return groups
 
 
@@ -682,7 +686,7 @@ def _read_outputs(reader: Reader, data: Mapping[str, Any], fixtures: Mapping[str
         table.unknown_keys()
         if output is not None and not table.failed:
             outputs.append(output)
-    if "output" not in data and not reader.problems:
+    if "output" not in data:
         reader.problem(None, "output", MISSING, "a show has at least one [[output]]: sacn, artnet or osc")
     sent = {u for o in outputs if o.protocol != "osc" for u in o.universes}
     if any(o.protocol != "osc" for o in outputs):
