@@ -14,7 +14,7 @@ from typing import Callable, Optional, Sequence, cast
 from ..extras import MissingExtra
 
 # Subcommands in the order `trovelin --help` lists them.
-COMMANDS: tuple[str, ...] = ("gallery", "preview")
+COMMANDS: tuple[str, ...] = ("check", "render", "run", "gallery", "preview")
 
 
 class UsageError(Exception):
