@@ -1,8 +1,11 @@
-"""Per-call cost of a rudiment against the same formula written in Python.
+"""Per-call cost of a rudiment against the same formula written in Python,
+and of every rudiment against `bounce`, whose call does no more than cross
+the binding (a floor modulo and three doubles): how far each rudiment's own
+work lifts it above that floor.
 
-Both run in one process, one after the other, several rounds each; the
-figure to quote is the ratio, which survives the machine's noise far better
-than the absolute times. Run after `pip install .`:
+All run in one process, round-robin, several rounds each; the figures to
+quote are the ratios, which survive the machine's noise far better than the
+absolute times. Run after `pip install .` (or with PYTHONPATH=build/dev):
 
     python bench/bench_rudiments.py
 """
@@ -56,6 +59,13 @@ def main():
         ("five_stroke_roll: trovelin", "f(p)", dict(f=trovelin.five_stroke_roll, p=1234)),
     ]
     report(compare(cases, n), "circle: pure Python tuple")
+    print()
+    names = ["bounce", "sway", "circle", "figure_eight", "step_touch", "box_step", "helix", "vessa_background",
+             "single_stroke_roll", "double_stroke_roll", "multiple_bounce_roll", "single_paradiddle", "flam", "drag",
+             "five_stroke_roll"]
+    # Pips 1234 and 1237 both land mid-stroke or mid-turn in every loop.
+    floor = [(name, "f(p); f(q)", dict(f=getattr(trovelin, name), p=1234, q=1237)) for name in names]
+    report(compare(floor, n // 2), "bounce", unit_label="2 calls")
 
 
 if __name__ == "__main__":

@@ -10,9 +10,15 @@ PIPS_PER_BEAT: int
 class SampledRecording:
     """Named value tracks, one row per pip from `start_pip` on, taken at `bpm`; does not loop.
 
-    Raises ValueError for a bad name or axis ("Invalid identifier"), a repeated axis ("Duplicate axis"),
-    rows of unequal length ("Ragged recording"), a value that is not finite ("Invalid sample"), a BPM or beat
-    origin that is not finite and positive, or an empty or oversized recording.
+    Raises ValueError for the first of these that applies, in this order:
+    a name that is not 1 to 128 characters from a-z, 0-9 and _, the first a letter ("Invalid identifier");
+    a BPM that is not finite and positive, or a beat origin that is not finite (it may be negative)
+    ("A finite positive BPM and beat origin are required");
+    no axes, no rows, more than 8,388,608 values (rows times axes), or a last row after pip 2,147,483,646
+    ("Empty recording or recording resource limit exceeded");
+    an axis name that breaks the name's rule ("Invalid identifier") or repeats one ("Duplicate axis");
+    then, row by row, a row whose length is not the number of axes ("Ragged recording"), or a value in it
+    that is not finite or lies outside [-1, 1], such as a raw DMX level ("Invalid sample").
     """
     def __init__(
         self,
@@ -43,7 +49,7 @@ class SampledRecording:
     def start_pip(self) -> int:
         """The pip of the first row."""
     def sample(self, pip: SupportsIndex) -> list[float]:
-        """The row at `pip` as a new list of floats; raises IndexError for a pip outside the recording."""
+        """The row at `pip` as a new list of floats; IndexError ("Pip outside non-looping recording") outside it."""
 
 class Offset3:
     """A point (x, y, z), each coordinate in [-1, 1]: where the moving point is at a pip. Read-only; not constructible."""
@@ -67,7 +73,13 @@ class SampledPattern:
         description: _Text,
         samples: Iterable[Iterable[SupportsFloat]],
     ) -> None:
-        """Copy `samples`, 1 to 65535 rows of three numbers in [-1, 1]; raises ValueError ("Invalid pattern name", ...)."""
+        """Copy `samples`, 1 to 65535 rows of three numbers in [-1, 1].
+
+        Raises ValueError for a name that is not 1 to 128 characters from a-z, 0-9 and _, the first a letter
+        ("Invalid pattern name"), no rows or more than 65535 ("A pattern requires 1..65535 samples (one per pip)"),
+        or a number that is not finite or lies outside [-1, 1] ("Pattern samples must be finite and within [-1, 1]");
+        TypeError for a row that is not three numbers.
+        """
     @property
     def name(self) -> str:
         """The pattern's name: lower-case letters, digits and underscores, starting with a letter."""
@@ -89,10 +101,12 @@ class _ListingRecord(TypedDict):
 class PatternLibrary:
     """A pack of your patterns served by name beside the built-in motions, which it protects."""
     def __init__(self, patterns: Iterable[SampledPattern] = ...) -> None:
-        """Copy the pack; raises ValueError for a repeated name, a pattern that would change a default
-        ("Cannot override default pattern: NAME"; an exact copy is absorbed), or a pack over its limits."""
+        """Copy the pack; raises ValueError for more than 1024 patterns ("Too many patterns"), a repeated name
+        ("Duplicate pattern name: NAME"), more than 1,048,576 samples in all ("Pattern pack is too large"), or a
+        pattern that would change a default ("Cannot override default pattern: NAME"; an exact copy is absorbed,
+        and still counts towards the limits)."""
     def sample(self, name: _Text, pip_count: SupportsIndex) -> Offset3:
-        """Your pattern called `name` at the pip, else the default of that name; ValueError if neither exists."""
+        """Your pattern called `name` at the pip, else the default of that name; ValueError("Unknown trovelin: NAME")."""
     def catalogue(self) -> list[_ListingRecord]:
         """Every default, then your patterns, as new dicts (name, description, period_pips, dimensions)."""
 

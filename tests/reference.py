@@ -2,9 +2,35 @@
 
 Written from the formulas' own definitions (constants, order of operations),
 not from the native code, so that a disagreement in any bit points at a fault.
-Python's math.sin/cos call the same C library as the module.
+The sines and cosines are correctly rounded, as the module's are: computed to
+200 bits by mpmath and rounded to the nearest double, so that the comparison
+holds on every platform, whatever its math library gives. Where mpmath is
+missing, the platform's own (correctly rounded at these angles on glibc).
 """
-from math import cos, fabs, sin
+from functools import lru_cache
+from math import fabs
+
+try:
+    import mpmath
+except ImportError:  # pragma: no cover - mpmath is in the test extra
+    mpmath = None
+
+
+def _correctly_rounded(name):
+    if mpmath is None:
+        import math
+        return getattr(math, name)
+    exact = getattr(mpmath, name)
+
+    @lru_cache(maxsize=None)
+    def rounded(x):
+        with mpmath.workprec(200):
+            return mpmath.libmp.to_float(exact(mpmath.mpf(x))._mpf_, rnd="n")
+    return rounded
+
+
+sin = _correctly_rounded("sin")
+cos = _correctly_rounded("cos")
 
 TWO_PI = 6.283185307179586
 FOUR_PI = 12.566370614359172

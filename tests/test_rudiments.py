@@ -1,3 +1,7 @@
+import hashlib
+import struct
+from pathlib import Path
+
 import pytest
 
 import trovelin
@@ -5,6 +9,12 @@ from helpers import INT32_MAX, INT32_MIN, bits
 from reference import RUDIMENTS
 
 NAMES = list(RUDIMENTS)
+RECORDED = Path(__file__).resolve().parent.parent / "src" / "rudiments" / "expected_rudiments.sha256"
+
+
+def recorded_digests():
+    lines = [line.split() for line in RECORDED.read_text().splitlines() if line and not line.startswith("#")]
+    return {name: digest for digest, name in lines}
 
 # (name, pip, expected (x, y, z)), exact to the last bit and the sign of zero.
 EDGE_VALUES = [
@@ -85,6 +95,19 @@ def test_multiple_bounce_gap_is_still():
 
 def test_helix_quarter_depth():
     assert trovelin.helix(32).z == 0.7071067811865475
+
+
+def test_the_record_holds_every_rudiment_once():
+    lines = [line for line in RECORDED.read_text().splitlines() if line and not line.startswith("#")]
+    assert [line.split()[1] for line in lines] == NAMES
+
+
+@pytest.mark.parametrize("name", NAMES)
+def test_every_pip_of_the_loop_is_the_recorded_bits(name):
+    """The same bits on every platform: the loop's rows, as little-endian doubles, hash to the recorded digest."""
+    period = RUDIMENTS[name][1]
+    rows = b"".join(struct.pack("<3d", *getattr(trovelin, name)(pip).as_tuple()) for pip in range(period))
+    assert hashlib.sha256(rows).hexdigest() == recorded_digests()[name]
 
 
 @pytest.mark.parametrize("name", NAMES)

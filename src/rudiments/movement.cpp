@@ -4,20 +4,13 @@
 #include <cmath>
 #include <cstddef>
 
+#include "rudiments/trig_tables.hpp"
+#include "rudiment_trig.inc"
+
 namespace trovelin {
 namespace {
 
-// Constants are literal doubles so every build evaluates the same numbers.
-constexpr double TWO_PI = 6.283185307179586;
-constexpr double FOUR_PI = 12.566370614359172;
-constexpr double PI = 3.141592653589793;
-constexpr double HALF_PI = 1.5707963267948966;
-
-// Fractions of a loop are formed with exact reciprocals of powers of two.
-constexpr double ONE_64TH = 0.015625;
-constexpr double ONE_128TH = 0.0078125;
-constexpr double ONE_256TH = 0.00390625;
-constexpr double ONE_32ND = 0.03125;
+using namespace rudiment_trig;
 
 struct BackgroundKey {
     Pip pip;
@@ -26,7 +19,7 @@ struct BackgroundKey {
 };
 
 // Keyframes of the background drift; the last repeats the first one loop on.
-const std::array<BackgroundKey, 14> BACKGROUND_KEYS{{
+constexpr std::array<BackgroundKey, 14> BACKGROUND_KEYS{{
     {0, 0 / 14.0, 0.0},
     {23, 2 / 14.0, -0.1},
     {33, 13 / 14.0, -0.8},
@@ -47,7 +40,7 @@ constexpr Pip BACKGROUND_PERIOD = 256;
 
 // Each row is eased between the two keys that bound it; a row that falls on a
 // key's pip belongs to the segment that ends there.
-std::array<Offset3, BACKGROUND_PERIOD> build_background_table() noexcept {
+constexpr std::array<Offset3, BACKGROUND_PERIOD> build_background_table() noexcept {
     std::array<Offset3, BACKGROUND_PERIOD> table{};
     std::size_t i = 0;
     for (Pip j = 0; j < BACKGROUND_PERIOD; ++j) {
@@ -63,8 +56,8 @@ std::array<Offset3, BACKGROUND_PERIOD> build_background_table() noexcept {
     return table;
 }
 
-// Filled while the module loads, before any call can reach it.
-const std::array<Offset3, BACKGROUND_PERIOD> background_table = build_background_table();
+// Filled by the compiler: constant data, nothing to compute when the module loads.
+constexpr std::array<Offset3, BACKGROUND_PERIOD> background_table = build_background_table();
 
 }  // namespace
 
@@ -73,19 +66,21 @@ Offset3 bounce(Pip pip) noexcept {
     return {1.0 - std::fabs(u - 0.5) * 4.0, 0.0, 0.0};
 }
 
+// Each sine and cosine below is read from the correctly rounded tables by
+// the index its angle is made from (rudiments/trig_tables.hpp).
+
 Offset3 sway(Pip pip) noexcept {
-    const double a = (floor_mod(pip, 128) * ONE_128TH) * TWO_PI;
-    return {std::sin(a), 0.0, 0.0};
+    return {TURN_OF_128_SIN[floor_mod(pip, 128)], 0.0, 0.0};
 }
 
 Offset3 circle(Pip pip) noexcept {
-    const double a = (floor_mod(pip, 64) * ONE_64TH) * TWO_PI - HALF_PI;
-    return {std::cos(a), std::sin(a), 0.0};
+    const Pip r = floor_mod(pip, 64);
+    return {CIRCLE_COS[r], CIRCLE_SIN[r], 0.0};
 }
 
 Offset3 figure_eight(Pip pip) noexcept {
-    const double a = (floor_mod(pip, 128) * ONE_128TH) * TWO_PI;
-    return {std::sin(a), std::sin(a + a), 0.0};
+    const Pip r = floor_mod(pip, 128);
+    return {TURN_OF_128_SIN[r], DOUBLE_TURN_OF_128_SIN[r], 0.0};
 }
 
 Offset3 step_touch(Pip pip) noexcept {
@@ -95,7 +90,7 @@ Offset3 step_touch(Pip pip) noexcept {
     const Pip k = r / 32;
     const double u = (r % 32) * ONE_32ND;
     const double x = smoothstep(u) * (END[k] - START[k]) + START[k];
-    const double y = -(std::sin(u * PI) * 0.35);
+    const double y = -(STEP_LIFT_SIN[r % 32] * 0.35);
     return {x, y, 0.0};
 }
 
@@ -110,9 +105,8 @@ Offset3 box_step(Pip pip) noexcept {
 }
 
 Offset3 helix(Pip pip) noexcept {
-    const double s = floor_mod(pip, 256) * ONE_256TH;
-    const double a = s * FOUR_PI;
-    return {std::cos(a), std::sin(a), std::sin(s * TWO_PI)};
+    const Pip r = floor_mod(pip, 256);
+    return {HELIX_COS[r], HELIX_SIN[r], HELIX_DEPTH_SIN[r]};
 }
 
 Offset3 vessa_background(Pip pip) noexcept {

@@ -1,13 +1,16 @@
 #include "rudiments/strokes.hpp"
 
 #include <array>
-#include <cmath>
 #include <cstdint>
+
+#include "catalogue/math/crmath.hpp"
+#include "rudiments/trig_tables.hpp"
+#include "rudiment_trig.inc"
 
 namespace trovelin {
 namespace {
 
-constexpr double PI = 3.141592653589793;
+using rudiment_trig::PULSE_TABLE_LENGTHS;
 constexpr int R = 1;
 constexpr int L = -1;
 
@@ -22,6 +25,17 @@ constexpr double clamp_unit(double v) noexcept {
 constexpr Pip local_time(Pip c, Pip start, Pip period) noexcept {
     const std::int64_t d = (static_cast<std::int64_t>(c) - start) % period;
     return static_cast<Pip>(d < 0 ? d + period : d);
+}
+
+// sin((local / length) pi) for 0 <= local < length: read from the correctly
+// rounded table for a stroke of up to PULSE_TABLE_LENGTHS pips (every built-in
+// one), computed by crmath for a longer one from another native caller. Both
+// give the same bits.
+double pulse_sin(Pip local, Pip length) noexcept {
+    if (length <= PULSE_TABLE_LENGTHS) {
+        return rudiment_trig::PULSE_SIN[(length - 1) * PULSE_TABLE_LENGTHS + local];
+    }
+    return crmath::sin((static_cast<double>(local) / static_cast<double>(length)) * rudiment_trig::PI);
 }
 
 constexpr std::array<Stroke, 8> SINGLE_STROKE_ROLL{{
@@ -71,7 +85,7 @@ Offset3 stroke_motion(Pip pip, Pip period, std::span<const Stroke> strokes) noex
         const Pip local = period > 0 ? local_time(c, s.start, period) : 0;
         double e = 0.0;
         if (local < s.length) {
-            const double v = std::sin((static_cast<double>(local) / static_cast<double>(s.length)) * PI);
+            const double v = pulse_sin(local, s.length);
             e = (v * s.amplitude) * v;
         }
         sx = sx + static_cast<double>(s.side) * e;

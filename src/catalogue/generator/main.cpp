@@ -5,6 +5,8 @@
 //   catalogue_entries.inc  the constant entry array and the sorted name index
 //   catalogue_digests.txt  the SHA-256 of every entry's rows, one line each
 //   catalogue_rows.sha256  the SHA-256 of all rows together
+//   rudiment_trig.inc      the sines and cosines the rudiments read, as
+//                          constant arrays (rudiments/trig_tables.hpp)
 // Any entry that fails a check stops the build with the entry's name. With
 // --expected FILE, tables whose digests differ from the recorded ones stop it
 // too, naming them; --record FILE rewrites that record instead.
@@ -27,7 +29,9 @@
 #include "catalogue/embed/coff_object.hpp"
 #include "catalogue/generator/checks.hpp"
 #include "catalogue/generator/sha256.hpp"
+#include "catalogue/math/crmath.hpp"
 #include "catalogue/recipes/families.hpp"
+#include "rudiments/trig_tables.hpp"
 
 namespace fs = std::filesystem;
 using trovelin::generator::Refusal;
@@ -189,6 +193,31 @@ bool matches_record(const std::vector<Shape>& shapes, const std::vector<std::str
     return false;
 }
 
+// Every table of rudiments/trig_tables.hpp, each value correctly rounded and
+// written as its bits, so the compiler reads back exactly the double made here.
+std::string rudiment_trig_source() {
+    namespace rt = trovelin::rudiment_trig;
+    std::ostringstream inc;
+    inc << "// Generated at build time by the catalogue generator from rudiments/trig_tables.hpp. Do not edit.\n"
+        << "#include <bit>\n#include <cstdint>\n\nnamespace trovelin::rudiment_trig {\n";
+    std::size_t values = 0;
+    for (const rt::Table& t : rt::TABLES) {
+        inc << "\ninline constexpr double " << t.name << "[" << t.size << "] = {\n";
+        for (int i = 0; i < t.size; ++i) {
+            const double a = t.argument(i);
+            const double v = t.function == rt::Function::sin ? trovelin::crmath::sin(a) : trovelin::crmath::cos(a);
+            char bits[24];
+            std::snprintf(bits, sizeof bits, "0x%016llx", static_cast<unsigned long long>(std::bit_cast<std::uint64_t>(v)));
+            inc << "    std::bit_cast<double>(std::uint64_t{" << bits << "}),\n";
+        }
+        inc << "};\n";
+        values += static_cast<std::size_t>(t.size);
+    }
+    inc << "\n}  // namespace trovelin::rudiment_trig\n";
+    std::cout << "rudiments: " << values << " sines and cosines, correctly rounded\n";
+    return inc.str();
+}
+
 void write_outputs(const std::vector<Shape>& shapes, const Options& o) {
     fs::create_directories(o.out_dir);
     std::vector<std::uint64_t> by_name(shapes.size());
@@ -239,6 +268,7 @@ void write_outputs(const std::vector<Shape>& shapes, const Options& o) {
     write_text(o.out_dir / "catalogue_digests.txt", digest_lines(shapes, digests));
     write_text(o.out_dir / "catalogue_rows.sha256", total + "\n");
     write_text(o.out_dir / "catalogue_entries.inc", inc.str());
+    write_text(o.out_dir / "rudiment_trig.inc", rudiment_trig_source());
 }
 
 }  // namespace

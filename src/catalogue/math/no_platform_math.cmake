@@ -1,6 +1,6 @@
-# Stops the build where a recipe calls the platform's elementary functions
-# instead of crmath's: the tables would then depend on the math library the
-# generator happens to be built against.
+# Stops the build where a recipe or a rudiment calls the platform's elementary
+# functions instead of crmath's: the defaults would then depend on the math
+# library the build happens to use.
 #   cmake -DSTAMP=<file> -DSOURCES=<a;b;...> -P no_platform_math.cmake
 set(functions "sin|cos|tan|asin|acos|atan|atan2|sinh|cosh|tanh|asinh|acosh|atanh|exp|exp2|expm1|log|log2|log10|log1p|pow|cbrt|hypot|erf|erfc|tgamma|lgamma")
 set(found "")
@@ -12,7 +12,7 @@ foreach(source IN LISTS SOURCES)
   endforeach()
 endforeach()
 if(found)
-  message(FATAL_ERROR "recipes must use crmath:: (correctly rounded, the same on every platform), "
+  message(FATAL_ERROR "recipes and rudiments must use crmath:: (correctly rounded, the same on every platform), "
                       "not the platform's math library:${found}")
 endif()
 file(WRITE "${STAMP}" "")
