@@ -177,6 +177,34 @@ def test_bounce_dips_exactly_on_the_stated_kicks(style):
     assert kicks(style) == KICKS[style]
 
 
+GHOST_KICKS = {"house_jack": [244, 372, 480, 500], "rave_breaks": [160, 304, 416, 496]}   # 12 to 48 pips before a kick
+
+
+def jolts(r):
+    """Change of velocity (as a vector) at every pip, from the step into it to the step out of it."""
+    v = np.roll(r, -1, axis=0) - r
+    return np.linalg.norm(v - np.roll(v, 1, axis=0), axis=1)
+
+
+@pytest.mark.parametrize("gesture", ["bounce", "surge"])
+@pytest.mark.parametrize("style", STYLES)
+def test_bounce_and_surge_combine_close_kicks_without_a_jolt(style, gesture):
+    """An ordinary kick changes speed by about 0.05 a pip; a ghost just before a main kick may add a little."""
+    j = jolts(rows(style, gesture))
+    assert j.max() <= 0.08, (int(np.argmax(j)), float(j.max()))
+
+
+@pytest.mark.parametrize("gesture, axis, sign", [("bounce", 1, 1), ("surge", 2, -1)])
+@pytest.mark.parametrize("style", GHOST_KICKS)
+def test_a_ghost_kick_stays_its_own_small_dip(style, gesture, axis, sign):
+    v = sign * rows(style, gesture)[:, axis]   # lower is deeper
+    deepest = v.min()
+    for g in GHOST_KICKS[style]:
+        assert v[g] < v[g - 1] and v[g] < v[g + 1], g
+        assert v[g] > deepest + 0.25 * np.ptp(v), "shallower than a main kick"
+        assert v[g + 1:g + 12].max() - v[g] >= 0.03, "turns back up before the kick after it"
+
+
 @pytest.mark.parametrize("style", [s for s in BACKBEATS])
 def test_bounce_accents_the_snares_to_the_side(style):
     x = rows(style, "bounce")[:, 0]

@@ -128,12 +128,43 @@ std::pair<double, double> recovery(double a, double b, double gap, double w) {
     return {gap * (a - r) / ((a - r) + (b - r)), r};
 }
 
+// Where the line of dips turns back between two strokes `gap` pips apart
+// with weights a and b (both positive), when they are closer than 2w: part
+// of the way back to rest (the closer, the less), and no further than the
+// line can go and come again without bending harder than `most` (the
+// greatest change of speed a pip allowed, for a smoothstep 6 d / t^2). The
+// turn splits the gap so that both sides bend alike, which puts it near the
+// quieter stroke: a ghost just before a main stroke turns back soon and
+// leaves the main one room to build. Strokes too unlike for any turn within
+// that bend get none (the line runs straight from one to the other).
+std::pair<double, double> dip_recovery(double a, double b, double gap, double w, double most) {
+    const double low = std::min(a, b);
+    const double c = gap * std::sqrt(most / 6.0);  // sqrt(a - r) + sqrt(b - r) may reach this
+    double r = low * (1.0 - gap / (2.0 * w));
+    if (std::sqrt(a - r) + std::sqrt(b - r) > c) {
+        if (std::fabs(a - b) >= c * c) {
+            return {-1.0, low};
+        }
+        const double root = 0.5 * (c + (a - b) / c);  // sqrt(a - r) at the bend allowed
+        r = a - root * root;
+    }
+    const double pa = std::sqrt(a - r);
+    return {gap * pa / (pa + std::sqrt(b - r)), r};
+}
+
 // How far down a line of strokes is at every pip: exactly each stroke's
 // weight on its own pip, at rest (0) from w pips after a stroke until w pips
 // before the next, eased between. Strokes closer than 2w share the gap (see
-// recovery), so a ghost just before a main stroke reads as its own small dip
-// and the main one still bottoms out on its own pip.
+// dip_recovery), so a ghost just before a main stroke reads as its own
+// small dip, the main one still bottoms out on its own pip, and the line
+// bends between them no harder than a little more than it does into the
+// loudest stroke from rest.
 Track dips(int period, const std::vector<Onset>& strokes, double w) {
+    double loudest = 0.0;
+    for (const Onset& o : strokes) {
+        loudest = std::max(loudest, o.weight);
+    }
+    const double most = 1.3 * 6.0 * loudest / (w * w);
     std::vector<std::pair<double, double>> keys;
     const std::size_t n = strokes.size();
     for (std::size_t k = 0; k < n; ++k) {
@@ -148,8 +179,10 @@ Track dips(int period, const std::vector<Onset>& strokes, double w) {
                 keys.push_back({next - w, 0.0});
             }
         } else {
-            const auto [at, r] = recovery(v, strokes[(k + 1) % n].weight, gap, w);
-            keys.push_back({here + at, r});
+            const auto [at, r] = dip_recovery(v, strokes[(k + 1) % n].weight, gap, w, most);
+            if (at > 0.0) {
+                keys.push_back({here + at, r});
+            }
         }
     }
     return eased_line(period, keys);
