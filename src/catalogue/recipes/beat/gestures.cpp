@@ -63,6 +63,25 @@ Track swells(int period, const std::vector<Onset>& onsets, double w) {
     });
 }
 
+// A reaction to an event that lasts 2w pips, as a peak-aligned pulse of
+// half-width w does, but begins on the event: at rest there (no displacement
+// and no speed), out to its fullest two fifths of the way through (sin^2 of
+// pi d / 2 rise) and back to rest over the rest of it (cos^2).
+double reaction(double d, double w) {
+    const double rise = 0.8 * w;
+    if (d <= 0.0 || d >= 2.0 * w) {
+        return 0.0;
+    }
+    const double r = d < rise ? crmath::sin(HALF_PI * d / rise) : crmath::cos(HALF_PI * (d - rise) / (2.0 * w - rise));
+    return r * r;
+}
+
+// A reaction (see reaction) to every onset, weighted by it: nothing moves
+// before the onset that causes it.
+Track reactions(int period, const std::vector<Onset>& onsets, double w) {
+    return spread(period, onsets, 0.0, 2.0 * w, [w](std::size_t, double d) { return reaction(d, w); });
+}
+
 // Peak-aligned pulses of half-width at most w that never run into each
 // other: each side of an onset's pulse reaches at most halfway to the onset
 // on that side, so hits close together (a ghost kick just before a main one)
@@ -128,12 +147,43 @@ std::pair<double, double> recovery(double a, double b, double gap, double w) {
     return {gap * (a - r) / ((a - r) + (b - r)), r};
 }
 
+// Where the line of dips turns back between two strokes `gap` pips apart
+// with weights a and b (both positive), when they are closer than 2w: part
+// of the way back to rest (the closer, the less), and no further than the
+// line can go and come again without bending harder than `most` (the
+// greatest change of speed a pip allowed, for a smoothstep 6 d / t^2). The
+// turn splits the gap so that both sides bend alike, which puts it near the
+// quieter stroke: a ghost just before a main stroke turns back soon and
+// leaves the main one room to build. Strokes too unlike for any turn within
+// that bend get none (the line runs straight from one to the other).
+std::pair<double, double> dip_recovery(double a, double b, double gap, double w, double most) {
+    const double low = std::min(a, b);
+    const double c = gap * std::sqrt(most / 6.0);  // sqrt(a - r) + sqrt(b - r) may reach this
+    double r = low * (1.0 - gap / (2.0 * w));
+    if (std::sqrt(a - r) + std::sqrt(b - r) > c) {
+        if (std::fabs(a - b) >= c * c) {
+            return {-1.0, low};
+        }
+        const double root = 0.5 * (c + (a - b) / c);  // sqrt(a - r) at the bend allowed
+        r = a - root * root;
+    }
+    const double pa = std::sqrt(a - r);
+    return {gap * pa / (pa + std::sqrt(b - r)), r};
+}
+
 // How far down a line of strokes is at every pip: exactly each stroke's
 // weight on its own pip, at rest (0) from w pips after a stroke until w pips
 // before the next, eased between. Strokes closer than 2w share the gap (see
-// recovery), so a ghost just before a main stroke reads as its own small dip
-// and the main one still bottoms out on its own pip.
+// dip_recovery), so a ghost just before a main stroke reads as its own
+// small dip, the main one still bottoms out on its own pip, and the line
+// bends between them no harder than a little more than it does into the
+// loudest stroke from rest.
 Track dips(int period, const std::vector<Onset>& strokes, double w) {
+    double loudest = 0.0;
+    for (const Onset& o : strokes) {
+        loudest = std::max(loudest, o.weight);
+    }
+    const double most = 1.3 * 6.0 * loudest / (w * w);
     std::vector<std::pair<double, double>> keys;
     const std::size_t n = strokes.size();
     for (std::size_t k = 0; k < n; ++k) {
@@ -148,8 +198,10 @@ Track dips(int period, const std::vector<Onset>& strokes, double w) {
                 keys.push_back({next - w, 0.0});
             }
         } else {
-            const auto [at, r] = recovery(v, strokes[(k + 1) % n].weight, gap, w);
-            keys.push_back({here + at, r});
+            const auto [at, r] = dip_recovery(v, strokes[(k + 1) % n].weight, gap, w, most);
+            if (at > 0.0) {
+                keys.push_back({here + at, r});
+            }
         }
     }
     return eased_line(period, keys);
@@ -800,20 +852,23 @@ Rows surge(const Score& s, bool depth) {
 // Snares (the percussion in a style without snares) push to the side and
 // hats nudge it either way in turn; kicks counter downward (and a little the
 // other way); a dotted sixteenth (24 pips) after every event its echo draws
-// the point back through depth.
+// the point back through depth. Every push and counter is a reaction that
+// starts on its hit, so nothing moves ahead of what moves it.
 constexpr double ECHO_DELAY = 24.0;
 
 Rows recoil(const Score& s, bool depth) {
     const Lanes l(s);
+    const int n = s.period;
     std::vector<Onset> echoes = events(l, EVERY_EVENT);
     for (Onset& e : echoes) {
         e.pip += ECHO_DELAY;
     }
-    const Track push = mix(1.0, mix(1.0, l.pulses(l.backbeat, 12), -0.2, l.pulses(l.kick, 12)), 0.3,
-                           l.pulses(presences(alternating(l.hat)), 8));
-    const Track counter = mix(-1.3, l.pulses(l.kick, 14), 1.0, mix(0.25, l.pulses(l.snare, 12), -0.2, l.pulses(l.perc, 10)));
-    const Track back = pulses(s.period, echoes, 16);
-    Rows rows(static_cast<std::size_t>(s.period));
+    const Track push = mix(1.0, mix(1.0, reactions(n, l.backbeat, 12), -0.2, reactions(n, l.kick, 12)), 0.3,
+                           reactions(n, presences(alternating(l.hat)), 8));
+    const Track counter = mix(-1.3, reactions(n, l.kick, 14), 1.0,
+                              mix(0.25, reactions(n, l.snare, 12), -0.2, reactions(n, l.perc, 10)));
+    const Track back = pulses(n, echoes, 16);
+    Rows rows(static_cast<std::size_t>(n));
     for (std::size_t i = 0; i < rows.size(); ++i) {
         rows[i] = {push[i], counter[i], depth ? -0.7 * back[i] : 0.0};
     }
@@ -1151,11 +1206,13 @@ Rows spring(const Score& s, bool depth) {
 // target mirrored left for right), as far as it is loud (ghosts lifted).
 // Onsets within six pips of each other make one stroke, heading toward the
 // sum of its notes' targets, each weighted by its lane and its loudness.
-// Every stroke sends a smooth out-and-back excursion toward its target, half
-// as wide as the gap to the nearest stroke either side, so each reaches its
-// target before the next sets off; but none is narrower than seven pips: main strokes closer than that overlap a
-// little, with shorter excursions, rather than jerk (a ghost, small anyway,
-// keeps its size). A main stroke's width and size count only the main
+// Every stroke sends a smooth out-and-back excursion toward its target (a
+// reaction: it leaves rest on the stroke itself and reaches the target two
+// fifths of the way through), as long as the gap to the nearest stroke either
+// side, so each is back before the next sets off; but none is shorter than
+// fourteen pips: main strokes closer than that overlap a little, with
+// shorter excursions, rather than jerk (a ghost, small anyway, keeps its
+// size). A main stroke's width and size count only the main
 // strokes around it, so ghosts coming or going move no main stroke.
 Rows ricochet(const Score& s, bool depth) {
     struct LaneTargets {
@@ -1240,9 +1297,9 @@ Rows ricochet(const Score& s, bool depth) {
         const double w = std::clamp(0.5 * gap, narrowest, 20.0);
         const double size = hits[k].main ? std::min(1.0, 0.5 * gap / narrowest) : 1.0;
         const Point& target = hits[k].toward;
-        const int first = static_cast<int>(std::ceil(hits[k].pip - w));
-        for (int i = first; i <= hits[k].pip + w; ++i) {
-            const double reach = size * pulse(i - hits[k].pip, w);
+        const int first = static_cast<int>(std::ceil(hits[k].pip));
+        for (int i = first; i < hits[k].pip + 2.0 * w; ++i) {
+            const double reach = size * reaction(i - hits[k].pip, w);
             Point& p = rows[static_cast<std::size_t>(wrap(i, s.period))];
             p.x += reach * target.x;
             p.y += reach * target.y;
