@@ -313,6 +313,25 @@ def test_scan_returns_round_the_outside_to_its_start(name):
     assert (np.diff(closing) <= 1e-9).all()
 
 
+def sharpest_turn(rows, first, last):
+    """The largest turn of direction from one pip's step to the next between two pips, in degrees, where both
+    steps move at a fifth of the loop's top speed or more (at a rest the direction means nothing)."""
+    steps = np.diff(rows[np.arange(first, last + 1) % len(rows)], axis=0)
+    speeds = np.linalg.norm(steps, axis=1)
+    moving = (speeds[1:] > 0.2 * speed(rows).max()) & (speeds[:-1] > 0.2 * speed(rows).max())
+    cosines = (steps[1:] * steps[:-1]).sum(axis=1) / np.maximum(speeds[1:] * speeds[:-1], 1e-300)
+    angles = np.degrees(np.arccos(np.clip(cosines[moving], -1.0, 1.0)))
+    return angles.max() if angles.size else 0.0
+
+
+@pytest.mark.parametrize("name", SCANS)
+def test_scan_return_turns_no_more_sharply_than_its_u_turns(name):
+    rows = table(name)
+    moves = eased_moves(rows)
+    u_turns = [m for m in moves[:-1] if m not in rows_of_scan(rows)]
+    assert sharpest_turn(rows, *moves[-1]) <= max(sharpest_turn(rows, *m) for m in u_turns)
+
+
 # ---- reach_ ----------------------------------------------------------------
 
 

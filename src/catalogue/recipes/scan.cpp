@@ -40,6 +40,11 @@ constexpr double MARGIN = 0.18;  // how far outside the scanned area the return 
 // Each eased move gets time in proportion to its share of the path's length
 // plus this much, so that short moves are not rushed.
 constexpr double EXTRA_SHARE = 0.02;
+// The return's own extra share: enough more time that, with its corners
+// rounded, it turns no more sharply a pip than the U-turns between rows do.
+constexpr double RETURN_SHARE = 0.12;
+// How far along each leg the return's corners are rounded, at most.
+constexpr double CORNER = 0.5;
 
 // A point of a row, `along` from its left end (0) to its right end (1).
 Point row_point(Kind kind, int row, int rows, double along) {
@@ -71,6 +76,47 @@ std::vector<Point> turn_points(Kind kind, int row, int rows, double side) {
         points.push_back(p);
     }
     return points;
+}
+
+// The return runs the whole way round in one eased move, far faster than
+// any turn between rows; so that it turns no more sharply a pip than they
+// do, each of its corners is an arc (three points: where it leaves the leg
+// before, its middle and where it joins the leg after) as wide as the legs
+// allow, rather than a single waypoint the curve swings round at speed.
+std::vector<Point> rounded(const Point& from, const std::vector<Point>& corners, const Point& to) {
+    std::vector<Point> out;
+    auto toward = [](const Point& a, const Point& b, double* length) {
+        const Point d{b.x - a.x, b.y - a.y, b.z - a.z};
+        *length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+        return Point{d.x / *length, d.y / *length, d.z / *length};
+    };
+    for (std::size_t k = 0; k < corners.size(); ++k) {
+        const Point& c = corners[k];
+        const Point& before = k == 0 ? from : corners[k - 1];
+        const Point& after = k + 1 < corners.size() ? corners[k + 1] : to;
+        double back_length = 0.0;
+        double on_length = 0.0;
+        const Point back = toward(c, before, &back_length);
+        const Point on = toward(c, after, &on_length);
+        const double cosine = back.x * on.x + back.y * on.y + back.z * on.z;
+        if (cosine < -0.95) {  // all but straight on: no corner to round
+            out.push_back(c);
+            continue;
+        }
+        // the arc leaves each leg `d` from the corner; its middle lies on the
+        // bisector, d (1 / cos(a/2) - tan(a/2)) from the corner, a the angle
+        // between the legs
+        const double d = std::min(CORNER, 0.5 * std::min(back_length, on_length));
+        const double half_cos = std::sqrt(0.5 * (1.0 + cosine));
+        const double half_tan = std::sqrt(1.0 - cosine * cosine) / (1.0 + cosine);
+        Point bisector{back.x + on.x, back.y + on.y, back.z + on.z};
+        const double b = std::sqrt(bisector.x * bisector.x + bisector.y * bisector.y + bisector.z * bisector.z);
+        const double inward = d * (1.0 / half_cos - half_tan) / b;
+        out.push_back({c.x + d * back.x, c.y + d * back.y, c.z + d * back.z});
+        out.push_back({c.x + inward * bisector.x, c.y + inward * bisector.y, c.z + inward * bisector.z});
+        out.push_back({c.x + d * on.x, c.y + d * on.y, c.z + d * on.z});
+    }
+    return out;
 }
 
 Shape scan(Kind kind, const std::string& word, int rows) {
@@ -120,7 +166,8 @@ Shape scan(Kind kind, const std::string& word, int rows) {
         const Point below{start.x - MARGIN, start.y - MARGIN - slope * MARGIN, start.z};
         back = {{x0 - MARGIN, end.y, end.z}, {x0 - MARGIN, 0.5 * (end.y + below.y), 0.5 * (end.z + start.z)}, below};
     }
-    points.insert(points.end(), back.begin(), back.end());
+    const std::vector<Point> round_back = rounded(end, back, start);
+    points.insert(points.end(), round_back.begin(), round_back.end());
 
     const EvenLoopPath path(keys_by_length(points));
     // Time for each eased move between rests, the return last.
@@ -129,7 +176,7 @@ Shape scan(Kind kind, const std::string& word, int rows) {
     for (std::size_t r = 0; r < rests.size(); ++r) {
         const double from = path.key_progress(rests[r]);
         const double to = r + 1 < rests.size() ? path.key_progress(rests[r + 1]) : 1.0;
-        weights.push_back(to - from + EXTRA_SHARE);
+        weights.push_back(to - from + (r + 1 < rests.size() ? EXTRA_SHARE : RETURN_SHARE));
         total += weights.back();
     }
     std::vector<std::pair<double, double>> timing;
