@@ -43,10 +43,17 @@ def test_unknown_names(name):
     assert str(info.value) == "Unknown trovelin: " + name
 
 
-def test_embedded_nul_is_part_of_the_name():
-    # Exception messages cross into Python as C strings, so the text stops at the NUL.
-    with pytest.raises(ValueError, match="^Unknown trovelin: bounce$"):
-        trovelin.sample("bounce\0", 0)
+@pytest.mark.parametrize("name, shown", [
+    ("bounce\0", "bounce\\x00"), ("a\0b", "a\\x00b"), (b"\xff", "\\xff"), (b"ok\xc3", "ok\\xc3"),
+    (b"\xed\xa0\x80", "\\xed\\xa0\\x80"),          # a surrogate's bytes are not UTF-8
+    ("caf\u00e9", "caf\u00e9"), ("back\\slash", "back\\slash"),
+])
+@pytest.mark.parametrize("where", ["module", "library"])
+def test_unknown_names_are_quoted_whole_with_unprintable_bytes_escaped(name, shown, where):
+    sample = trovelin.sample if where == "module" else trovelin.PatternLibrary().sample
+    with pytest.raises(ValueError) as info:
+        sample(name, 0)
+    assert str(info.value) == "Unknown trovelin: " + shown
 
 
 @pytest.mark.parametrize("name", [b"bounce", bytearray(b"bounce")])

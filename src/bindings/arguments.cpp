@@ -20,9 +20,11 @@ namespace trovelin::bindings {
 
 namespace {
 
+// The non-sequences taken as sequences, as the binding library's own list
+// conversion takes them; any other iterator is not.
 bool collected_whole(PyObject* o) {
-    return PyIter_Check(o) || PyAnySet_Check(o) || PyDictKeys_Check(o) || PyDictValues_Check(o) ||
-           PyDictItems_Check(o);
+    return PyGen_Check(o) || PyAnySet_Check(o) || PyDictKeys_Check(o) || PyDictValues_Check(o) ||
+           PyDictItems_Check(o) || PyObject_TypeCheck(o, &PyMap_Type) || PyObject_TypeCheck(o, &PyZip_Type);
 }
 
 // One number of a sample or a row, as the float caster converts it.
@@ -54,7 +56,7 @@ py::tuple sequence_items(py::handle src, std::size_t limit, bool* too_long) {
     if (PyList_Check(o)) {
         return py::reinterpret_steal<py::tuple>(PyList_AsTuple(o));
     }
-    if (PyUnicode_Check(o) || PyBytes_Check(o) || PyByteArray_Check(o)) {
+    if (PyUnicode_Check(o) || PyBytes_Check(o)) {
         return py::reinterpret_steal<py::tuple>(py::handle());
     }
     if (!PySequence_Check(o)) {

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/offset3.hpp"
@@ -54,8 +55,8 @@ struct RecordingRows {
 // cannot change them. Any other sequence is asked its length once: above
 // `limit`, `*too_long` is set and nothing is read (an empty tuple comes back);
 // otherwise its items are read by index, an IndexError ending them early as
-// it ends iteration. Iterators (generators, map and zip objects), sets,
-// frozensets and dict views are collected with tuple(). An exception raised
+// it ends iteration. Generators, map and zip objects, sets, frozensets and
+// dict views are collected with tuple(); other iterators are refused. An exception raised
 // by the caller's own __len__, __getitem__ or iterator passes through.
 pybind11::tuple sequence_items(pybind11::handle src, std::size_t limit, bool* too_long);
 
@@ -68,20 +69,18 @@ struct type_caster<trovelin::bindings::PipArg> {
     PYBIND11_TYPE_CASTER(trovelin::bindings::PipArg, make_caster<trovelin::Pip>::name);
 
     // An int, bool or object with __index__; where conversion is allowed,
-    // also other numbers that int() converts, but never a float of any kind:
-    // neither a float nor any number that has __float__ without __index__
-    // (NumPy's floating types, Decimal, Fraction), all of which int() would
-    // truncate.
+    // also the other numbers that int() converts, but never a float of any
+    // kind, which int() would truncate: a float or an instance of a subclass
+    // of it, or a NumPy floating-point scalar (float16, float32, longdouble
+    // and the rest, recognised by their base's name so that NumPy is never
+    // imported here).
     bool load(handle src, bool convert) {
         if (!src) {
             return false;
         }
         PyObject* o = src.ptr();
-        if (!PyLong_Check(o)) {
-            const PyNumberMethods* nb = Py_TYPE(o)->tp_as_number;
-            if (PyFloat_Check(o) || (nb != nullptr && nb->nb_float != nullptr && nb->nb_index == nullptr)) {
-                return false;
-            }
+        if (!PyLong_Check(o) && (PyFloat_Check(o) || is_numpy_floating(Py_TYPE(o)))) {
+            return false;
         }
         make_caster<trovelin::Pip> pip;
         if (!pip.load(src, convert)) {
@@ -89,6 +88,20 @@ struct type_caster<trovelin::bindings::PipArg> {
         }
         value.value = cast_op<trovelin::Pip>(pip);
         return true;
+    }
+
+    static bool is_numpy_floating(PyTypeObject* type) {
+        PyObject* mro = type->tp_mro;
+        if (mro == nullptr || !PyTuple_Check(mro)) {
+            return false;
+        }
+        for (Py_ssize_t i = 0; i < PyTuple_GET_SIZE(mro); ++i) {
+            const char* name = reinterpret_cast<PyTypeObject*>(PyTuple_GET_ITEM(mro, i))->tp_name;
+            if (std::string_view(name) == "numpy.floating") {
+                return true;
+            }
+        }
+        return false;
     }
 
     static handle cast(trovelin::bindings::PipArg pip, return_value_policy policy, handle parent) {
