@@ -1,4 +1,7 @@
 """Module-level position functions: name lookup and argument conversion."""
+import decimal
+import fractions
+
 import pytest
 
 import trovelin
@@ -62,7 +65,8 @@ def test_sample_takes_bytes_names(name):
 
 
 @pytest.mark.parametrize("value, same_as", [(True, 1), (False, 0), (Index(5), 5),
-                                            (IntOnly(7), 7), (INT32_MIN, INT32_MIN)])
+                                            (IntOnly(7), 7), (INT32_MIN, INT32_MIN),
+                                            (decimal.Decimal(9), 9), (fractions.Fraction(22, 2), 11)])
 def test_pip_conversion_accepts(value, same_as):
     assert trovelin.bounce(value).as_tuple() == trovelin.bounce(same_as).as_tuple()
     assert trovelin.sample("bounce", value).as_tuple() == trovelin.bounce(same_as).as_tuple()
