@@ -5,7 +5,9 @@ Every registered function, constructor, method and property is called with
 arguments drawn by a seeded generator: names of arbitrary bytes and lengths,
 pips across and beyond the 32-bit range and of wrong types, nested sequences
 of wrong shapes, lengths and values, packs at and past the library's limits,
-recordings at and past the value limit. Each call ends in an outcome: a result
+recordings at and past the value limit; instances whose constructor never ran,
+a second __init__, sequences whose length changes while they are read or is
+claimed far past every limit, and NumPy scalars where a pip is expected. Each call ends in an outcome: a result
 (checked for form: finite coordinates within [-1, 1], rows of the recording's
 width) or an exception, whose message is folded (names replaced by <name>).
 
@@ -26,6 +28,13 @@ import time
 
 import trovelin
 
+try:
+    import numpy
+except ImportError:  # the NumPy scalars are left out
+    numpy = None
+
+NUMPY_SCALARS = ("float16", "float32", "float64", "longdouble", "int8", "int16", "int32", "int64", "uint8",
+                 "uint16", "uint32", "uint64")
 INT32_MIN, INT32_MAX = -2**31, 2**31 - 1
 MAX_SAMPLES = 65535
 MAX_PATTERNS = 1024
@@ -43,10 +52,13 @@ REFUSALS = {
     },
     IndexError: {"Pip outside non-looping recording"},
     TypeError: {"<binding>: incompatible function arguments", "<binding>: incompatible constructor arguments",
-                "<binding>: No constructor defined!"},
+                "<binding>: No constructor defined!",
+                "<class>: the object was never initialised, so it holds nothing to use",
+                "<class>.__init__() called on an object already made: it cannot be changed"},
     AttributeError: {"read-only property"},
     UnicodeDecodeError: {"description is not UTF-8"},
 }
+CLASSES = ("SampledPattern", "PatternLibrary", "SampledRecording", "Offset3")
 NAMED = ("Unknown trovelin: ", "Duplicate pattern name: ", "Cannot override default pattern: ")
 
 
@@ -63,6 +75,10 @@ def fold(exc):
                       "No constructor defined!"):
             if known in first:
                 return "<binding>: " + known
+        for cls in CLASSES:
+            for sep in (": ", "."):
+                if first.startswith(f"trovelin.{cls}{sep}"):
+                    return "<class>" + first[len("trovelin." + cls):]
         return first
     for prefix in NAMED:
         if text.startswith(prefix):
@@ -253,6 +269,23 @@ class Generator:
             return None
 
 
+class Claims:
+    """A sequence whose __len__ answers from a list, one answer a call (the last repeated), and whose items
+    run out at the last answer: a length that changes while it is read, or one claimed far past any limit."""
+
+    def __init__(self, lengths, item):
+        self.lengths, self.calls, self.item = lengths, 0, item
+
+    def __len__(self):
+        self.calls += 1
+        return self.lengths[min(self.calls, len(self.lengths)) - 1]
+
+    def __getitem__(self, i):
+        if i >= min(self.lengths[-1], 100_000):
+            raise IndexError(i)
+        return self.item
+
+
 class Index:
     def __init__(self, v):
         self.v = v
@@ -355,9 +388,70 @@ def calls(g):
             row = rec.sample(g.pip() if g.chance(0.5) else rec.start_pip + r.randrange(rec.sample_count))
             assert len(row) == 2
 
+    def never_made():
+        cls = getattr(trovelin, r.choice(CLASSES))
+        obj = cls.__new__(cls)
+        member = r.choice([m for m in dir(cls) if not m.startswith("_")])
+        value = getattr(obj, member)
+        if callable(value):
+            value(*{"sample": [r.choice(g.defaults), 0] if cls is trovelin.PatternLibrary else [0]}.get(member, []))
+        if g.chance(0.2):
+            trovelin.PatternLibrary([obj])
+
+    def shifting_lengths():
+        lengths = [r.choice([0, 1, 2, 3, 4, 2**31, 2**62]) for _ in range(r.randint(1, 4))]
+        if g.chance(0.5):
+            trovelin.SampledPattern("shifting", "", [Claims(lengths, 0.5)] * r.randint(1, 3))
+        else:
+            trovelin.SampledRecording("shifting", ["x", "y", "z"], [Claims(lengths, 0.5)] * r.randint(1, 3), 120.0)
+
+    def numpy_scalar():
+        if numpy is None:
+            return
+        kind = r.choice(NUMPY_SCALARS)
+        value = getattr(numpy, kind)(r.choice([0, 1, 2.9, -3.5, 127]) if "int" not in kind else r.randint(0, 100))
+        where = r.randrange(4)
+        if where == 0:
+            check_point(r.choice(rudiments)(value))
+        elif where == 1:
+            check_point(trovelin.sample(r.choice(g.defaults), value))
+        elif where == 2:
+            check_point(r.choice(g.patterns).sample(value))
+        else:
+            assert trovelin.SampledRecording("n", ["x"], [[0.5]], 120.0, 0.0, value).start_pip == int(value)
+
+    def repeated_init():
+        which = r.randrange(3)
+        if which == 0:
+            p = r.choice(g.patterns)
+            before = (p.name, p.period_pips)
+            try:
+                p.__init__(g.identifier(), "", g.samples())
+            finally:
+                assert (p.name, p.period_pips) == before, "a second __init__ changed the pattern"
+        elif which == 1:
+            trovelin.PatternLibrary(own).__init__(g.pack())
+        else:
+            trovelin.SampledRecording("once", ["x"], [[0.5]], 120.0).__init__(g.identifier(), g.axes(), [[0.1]], 90.0)
+
+    def oversized():
+        claimed = r.choice([MAX_SAMPLES + 1, MAX_PATTERNS + 1, MAX_RECORDING_VALUES + 1, 2**31, 2**40, 2**62])
+        which = r.randrange(5)
+        if which == 0:
+            trovelin.SampledPattern(g.identifier(), "", Claims([claimed], (0.0, 0.0, 0.0)))
+        elif which == 1:
+            trovelin.PatternLibrary(Claims([claimed], own[0]))
+        elif which == 2:
+            trovelin.SampledRecording("big", ["x"], Claims([claimed], [0.5]), 120.0)
+        elif which == 3:
+            trovelin.SampledRecording("big", ["x"], [Claims([claimed], 0.5)], 120.0)
+        else:
+            trovelin.SampledRecording("big", Claims([claimed], "x"), [[0.5]], 120.0)
+
     return [(module_sample, 8), (rudiment, 6), (listing, 0.02), (offset3, 2), (pattern, 6), (pattern_sample, 4),
             (new_library, 1), (library_sample, 5), (library_listing, 0.05), (new_recording, 4),
-            (recording_sample, 2)]
+            (recording_sample, 2), (never_made, 1), (shifting_lengths, 1), (numpy_scalar, 1), (repeated_init, 1),
+            (oversized, 0.2)]
 
 
 def documented(kind, message):

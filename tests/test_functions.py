@@ -1,4 +1,7 @@
 """Module-level position functions: name lookup and argument conversion."""
+import decimal
+import fractions
+
 import pytest
 
 import trovelin
@@ -43,10 +46,17 @@ def test_unknown_names(name):
     assert str(info.value) == "Unknown trovelin: " + name
 
 
-def test_embedded_nul_is_part_of_the_name():
-    # Exception messages cross into Python as C strings, so the text stops at the NUL.
-    with pytest.raises(ValueError, match="^Unknown trovelin: bounce$"):
-        trovelin.sample("bounce\0", 0)
+@pytest.mark.parametrize("name, shown", [
+    ("bounce\0", "bounce\\x00"), ("a\0b", "a\\x00b"), (b"\xff", "\\xff"), (b"ok\xc3", "ok\\xc3"),
+    (b"\xed\xa0\x80", "\\xed\\xa0\\x80"),          # a surrogate's bytes are not UTF-8
+    ("caf\u00e9", "caf\u00e9"), ("back\\slash", "back\\slash"),
+])
+@pytest.mark.parametrize("where", ["module", "library"])
+def test_unknown_names_are_quoted_whole_with_unprintable_bytes_escaped(name, shown, where):
+    sample = trovelin.sample if where == "module" else trovelin.PatternLibrary().sample
+    with pytest.raises(ValueError) as info:
+        sample(name, 0)
+    assert str(info.value) == "Unknown trovelin: " + shown
 
 
 @pytest.mark.parametrize("name", [b"bounce", bytearray(b"bounce")])
@@ -55,7 +65,8 @@ def test_sample_takes_bytes_names(name):
 
 
 @pytest.mark.parametrize("value, same_as", [(True, 1), (False, 0), (Index(5), 5),
-                                            (IntOnly(7), 7), (INT32_MIN, INT32_MIN)])
+                                            (IntOnly(7), 7), (INT32_MIN, INT32_MIN),
+                                            (decimal.Decimal(9), 9), (fractions.Fraction(22, 2), 11)])
 def test_pip_conversion_accepts(value, same_as):
     assert trovelin.bounce(value).as_tuple() == trovelin.bounce(same_as).as_tuple()
     assert trovelin.sample("bounce", value).as_tuple() == trovelin.bounce(same_as).as_tuple()

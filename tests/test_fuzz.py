@@ -15,7 +15,8 @@ def test_every_outcome_of_a_short_fuzz_run_is_documented():
     assert ok, report
     # The run reached the refusals as well as the successes.
     for outcome in ("ok", "Unknown trovelin: <name>", "incompatible function arguments", "Invalid identifier",
-                    "Pip outside non-looping recording"):
+                    "Pip outside non-looping recording", "the object was never initialised",
+                    "called on an object already made", "Empty recording or recording resource limit exceeded"):
         assert outcome in report, report
 
 
@@ -24,3 +25,5 @@ def test_the_verdict_flags_an_undocumented_outcome():
     assert not fuzz.documented("ValueError", "Invalid identifier!")
     assert not fuzz.documented("wrong result", "sample: coordinate out of range")
     assert not fuzz.documented("SystemError", "")
+    assert fuzz.fold(TypeError("trovelin.Offset3: the object was never initialised, so it holds nothing to use")) \
+        == "<class>: the object was never initialised, so it holds nothing to use"

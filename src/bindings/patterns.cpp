@@ -2,12 +2,13 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
-#include <array>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "bindings/arguments.hpp"
 #include "bindings/bindings.hpp"
 #include "core/offset3.hpp"
 #include "core/pattern_info.hpp"
@@ -97,29 +98,33 @@ py::list listing_to_python(const std::vector<PatternInfo>& records) {
 void register_patterns(py::module_& m) {
     // std::string takes str as UTF-8 and bytes or bytearray byte for byte;
     // each sample must be a sequence of exactly three numbers.
-    py::class_<SampledPattern>(m, "SampledPattern")
-        .def(py::init([](std::string name, std::string description,
-                         const std::vector<std::array<double, 3>>& samples) {
-                 std::vector<Offset3> points;
-                 points.reserve(samples.size());
-                 for (const std::array<double, 3>& s : samples) {
-                     points.push_back({s[0], s[1], s[2]});
-                 }
-                 return SampledPattern(std::move(name), std::move(description), std::move(points));
+    py::class_<SampledPattern> pattern(m, "SampledPattern");
+    pattern
+        .def(py::init([](std::string name, std::string description, PatternSamples samples) {
+                 return SampledPattern(std::move(name), std::move(description), std::move(samples.points));
              }),
              py::arg("name"), py::arg("description"), py::arg("samples"))
         .def_property_readonly("name", &SampledPattern::name)
         .def_property_readonly("description", &SampledPattern::description)
         .def_property_readonly("period_pips", &SampledPattern::period_pips)
-        .def("sample", &SampledPattern::sample, py::arg("pip_count").noconvert());
+        .def(
+            "sample", [](const SampledPattern& p, PipArg pip) { return p.sample(pip.value); },
+            py::arg("pip_count").noconvert());
+    guard_instances(pattern, true);
 
-    // The sequence caster copies every pattern into the pack, so the
-    // caller's objects are never moved from.
-    py::class_<PatternLibrary>(m, "PatternLibrary")
-        .def(py::init([](std::vector<SampledPattern> patterns) { return PatternLibrary(std::move(patterns)); }),
+    // The pack is checked where its patterns lie, and only the patterns kept
+    // are copied: a refused pack costs no copy.
+    py::class_<PatternLibrary> library(m, "PatternLibrary");
+    library
+        .def(py::init([](const PatternPack& pack) {
+                 return PatternLibrary(std::span<const SampledPattern* const>(pack.patterns));
+             }),
              py::arg("patterns") = py::list())
-        .def("sample", &PatternLibrary::sample, py::arg("name"), py::arg("pip_count").noconvert())
-        .def("catalogue", [](const PatternLibrary& library) { return listing_to_python(library.catalogue()); });
+        .def(
+            "sample", [](const PatternLibrary& l, std::string_view name, PipArg pip) { return l.sample(name, pip.value); },
+            py::arg("name"), py::arg("pip_count").noconvert())
+        .def("catalogue", [](const PatternLibrary& l) { return listing_to_python(l.catalogue()); });
+    guard_instances(library, true);
 }
 
 void register_catalogue(py::module_& m) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "bindings/arguments.hpp"
 #include "bindings/bindings.hpp"
 #include "recording/sampled_recording.hpp"
 
@@ -30,9 +31,13 @@ py::typing::List<float> sample_row(const SampledRecording& recording, Pip pip) {
 }  // namespace
 
 void register_recording(py::module_& m) {
-    py::class_<SampledRecording>(m, "SampledRecording")
-        .def(py::init<std::string, std::vector<std::string>, const std::vector<std::vector<double>>&, double,
-                      double, Pip>(),
+    py::class_<SampledRecording> recording(m, "SampledRecording");
+    recording
+        .def(py::init([](std::string name, AxisNames dimensions, const RecordingRows& samples, double bpm,
+                         double beat_zero_seconds, PipArg start_pip) {
+                 return SampledRecording(std::move(name), std::move(dimensions.names), samples.rows, bpm,
+                                         beat_zero_seconds, start_pip.value);
+             }),
              py::arg("name"), py::arg("dimensions"), py::arg("samples"), py::arg("bpm"),
              py::arg("beat_zero_seconds") = 0.0, py::arg("start_pip") = 0)
         .def_property_readonly("name", &SampledRecording::name)
@@ -41,7 +46,10 @@ void register_recording(py::module_& m) {
         .def_property_readonly("bpm", &SampledRecording::bpm)
         .def_property_readonly("beat_zero_seconds", &SampledRecording::beat_zero_seconds)
         .def_property_readonly("start_pip", &SampledRecording::start_pip)
-        .def("sample", &sample_row, py::arg("pip").noconvert());
+        .def(
+            "sample", [](const SampledRecording& r, PipArg pip) { return sample_row(r, pip.value); },
+            py::arg("pip").noconvert());
+    guard_instances(recording, true);
 }
 
 }  // namespace trovelin::bindings

@@ -38,8 +38,9 @@ std::size_t PatternNameIndex::find(std::span<const SampledPattern> patterns, std
     }
 }
 
-bool PatternNameIndex::insert(std::span<const SampledPattern> patterns, std::size_t pos) noexcept {
-    const std::string_view name = patterns[pos].name();
+template <typename NameAt>
+bool PatternNameIndex::insert_name(NameAt name_at, std::size_t pos) noexcept {
+    const std::string_view name = name_at(pos);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = std::hash<std::string_view>{}(name) & mask;; i = (i + 1) & mask) {
         const std::uint32_t slot = slots_[i];
@@ -47,10 +48,18 @@ bool PatternNameIndex::insert(std::span<const SampledPattern> patterns, std::siz
             slots_[i] = static_cast<std::uint32_t>(pos + 1);
             return true;
         }
-        if (patterns[slot - 1].name() == name) {
+        if (name_at(slot - 1) == name) {
             return false;
         }
     }
+}
+
+bool PatternNameIndex::insert(std::span<const SampledPattern> patterns, std::size_t pos) noexcept {
+    return insert_name([patterns](std::size_t i) -> std::string_view { return patterns[i].name(); }, pos);
+}
+
+bool PatternNameIndex::insert(std::span<const SampledPattern* const> patterns, std::size_t pos) noexcept {
+    return insert_name([patterns](std::size_t i) -> std::string_view { return patterns[i]->name(); }, pos);
 }
 
 namespace {
@@ -85,20 +94,19 @@ bool is_copy_of_default(const SampledPattern& p, const PatternInfo& d) {
 
 }  // namespace
 
-PatternLibrary::PatternLibrary(std::vector<SampledPattern> pack) {
+std::vector<std::uint8_t> PatternLibrary::select(std::span<const SampledPattern* const> pack) {
     if (pack.size() > MAX_LIBRARY_PATTERNS) {
         throw std::invalid_argument("Too many patterns");
     }
     const std::vector<PatternInfo>& defaults = default_pattern_infos();
 
-    // First pass: every rule, pattern by pattern in pack order, without
-    // touching the pack, so the first failure is the one reported.
+    // Every rule, pattern by pattern in pack order, so the first failure is
+    // the one reported.
     PatternNameIndex seen(pack.size());
     std::vector<std::uint8_t> keep(pack.size(), 0);
-    std::size_t kept = 0;
     std::uint64_t total_samples = 0;
     for (std::size_t i = 0; i < pack.size(); ++i) {
-        const SampledPattern& p = pack[i];
+        const SampledPattern& p = *pack[i];
         if (p.period_pips() == 0) {
             throw std::invalid_argument("Empty/moved-from pattern");
         }
@@ -116,21 +124,57 @@ PatternLibrary::PatternLibrary(std::vector<SampledPattern> pack) {
             continue;  // an exact copy: the default answers for it
         }
         keep[i] = 1;
-        ++kept;
     }
+    return keep;
+}
 
-    // Second pass: take the kept patterns, then index them where they will
-    // stay. Nothing below can fail but an allocation.
-    own_.reserve(kept);
+void PatternLibrary::index_own() {
+    index_ = PatternNameIndex(own_.size());
+    for (std::size_t pos = 0; pos < own_.size(); ++pos) {
+        index_.insert(own_, pos);
+    }
+}
+
+namespace {
+
+std::size_t count_kept(const std::vector<std::uint8_t>& keep) {
+    std::size_t kept = 0;
+    for (std::uint8_t k : keep) {
+        kept += k;
+    }
+    return kept;
+}
+
+}  // namespace
+
+PatternLibrary::PatternLibrary(std::vector<SampledPattern> pack) {
+    if (pack.size() > MAX_LIBRARY_PATTERNS) {
+        throw std::invalid_argument("Too many patterns");
+    }
+    std::vector<const SampledPattern*> refs(pack.size());
+    for (std::size_t i = 0; i < pack.size(); ++i) {
+        refs[i] = &pack[i];
+    }
+    const std::vector<std::uint8_t> keep = select(refs);
+    // Nothing below can fail but an allocation.
+    own_.reserve(count_kept(keep));
     for (std::size_t i = 0; i < pack.size(); ++i) {
         if (keep[i] != 0) {
             own_.push_back(std::move(pack[i]));
         }
     }
-    index_ = PatternNameIndex(own_.size());
-    for (std::size_t pos = 0; pos < own_.size(); ++pos) {
-        index_.insert(own_, pos);
+    index_own();
+}
+
+PatternLibrary::PatternLibrary(std::span<const SampledPattern* const> pack) {
+    const std::vector<std::uint8_t> keep = select(pack);
+    own_.reserve(count_kept(keep));
+    for (std::size_t i = 0; i < pack.size(); ++i) {
+        if (keep[i] != 0) {
+            own_.push_back(*pack[i]);
+        }
     }
+    index_own();
 }
 
 Offset3 PatternLibrary::sample(std::string_view name, Pip pip) const {

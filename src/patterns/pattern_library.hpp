@@ -34,8 +34,13 @@ public:
     // Adds patterns[pos] under its name. Returns false, adding nothing, if a
     // pattern of the same name is there already.
     bool insert(std::span<const SampledPattern> patterns, std::size_t pos) noexcept;
+    // The same over patterns held elsewhere, *patterns[pos] being the pattern.
+    bool insert(std::span<const SampledPattern* const> patterns, std::size_t pos) noexcept;
 
 private:
+    template <typename NameAt>
+    bool insert_name(NameAt name_at, std::size_t pos) noexcept;
+
     // Open addressing with linear probing; a power-of-two size at least twice
     // the room asked for, so a probe always reaches a free slot. A slot holds
     // position + 1, and 0 when free. Empty when there is nothing to index.
@@ -51,6 +56,10 @@ public:
     // except exact copies of defaults, which are dropped. Throws
     // std::invalid_argument with the first rule the pack breaks.
     explicit PatternLibrary(std::vector<SampledPattern> pack);
+    // The same for a pack of patterns owned elsewhere, which must outlive the
+    // call: it is validated where it lies, and only the patterns kept are
+    // copied, so a refused pack costs no copy.
+    explicit PatternLibrary(std::span<const SampledPattern* const> pack);
 
     PatternLibrary(const PatternLibrary&) = default;
     PatternLibrary(PatternLibrary&&) noexcept = default;
@@ -70,6 +79,12 @@ public:
     std::span<const SampledPattern> patterns() const noexcept { return own_; }
 
 private:
+    // Checks the pack against every rule, in order, without changing it, and
+    // marks the patterns to keep (1) and the exact copies of defaults (0).
+    static std::vector<std::uint8_t> select(std::span<const SampledPattern* const> pack);
+    // Indexes own_ once it holds every kept pattern.
+    void index_own();
+
     std::vector<SampledPattern> own_;
     PatternNameIndex index_;
 };

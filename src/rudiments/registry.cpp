@@ -6,6 +6,7 @@
 #include <string>
 
 #include "catalogue/catalogue.hpp"
+#include "core/printable.hpp"
 #include "rudiments/movement.hpp"
 #include "rudiments/rudiment_infos.hpp"
 #include "rudiments/strokes.hpp"
@@ -63,7 +64,7 @@ Offset3 sample(std::string_view name, Pip pip) {
     if (const CatalogueEntry* entry = find_catalogue_entry(name)) {
         return entry->sample(pip);
     }
-    throw std::invalid_argument("Unknown trovelin: " + std::string(name));
+    throw std::invalid_argument("Unknown trovelin: " + printable(name));
 }
 
 }  // namespace trovelin

@@ -24,7 +24,8 @@ std::span<const Rudiment> rudiments() noexcept;
 const std::vector<PatternInfo>& default_pattern_infos();
 
 // Position of the rudiment or catalogue entry called `name` (exact bytes) at
-// `pip`. Throws std::invalid_argument "Unknown trovelin: <name>" otherwise.
+// `pip`. Throws std::invalid_argument "Unknown trovelin: <name>" otherwise, the
+// name's bytes that a message cannot carry written as \xNN (core/printable.hpp).
 Offset3 sample(std::string_view name, Pip pip);
 
 }  // namespace trovelin
