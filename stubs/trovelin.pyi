@@ -2,6 +2,8 @@
 from typing import Iterable, SupportsFloat, SupportsIndex, SupportsInt, TypedDict
 
 _Text = str | bytes | bytearray
+# A pip: an int, or any number int() converts exactly as it is (__index__, __int__); never a float of any
+# kind, NumPy's included, which int() would truncate (TypeError).
 _Pip = SupportsInt | SupportsIndex
 
 PIPS_PER_BEAT: int
@@ -19,6 +21,9 @@ class SampledRecording:
     an axis name that breaks the name's rule ("Invalid identifier") or repeats one ("Duplicate axis");
     then, row by row, a row whose length is not the number of axes ("Ragged recording"), or a value in it
     that is not finite or lies outside [-1, 1], such as a raw DMX level ("Invalid sample").
+    A pip (`start_pip`) is an int or an object with __index__, never a float of any kind (TypeError).
+    Immutable once made: calling __init__ again raises TypeError, as does any use of an instance made by
+    __new__ alone (whose constructor never ran).
     """
     def __init__(
         self,
@@ -52,7 +57,8 @@ class SampledRecording:
         """The row at `pip` as a new list of floats; IndexError ("Pip outside non-looping recording") outside it."""
 
 class Offset3:
-    """A point (x, y, z), each coordinate in [-1, 1]: where the moving point is at a pip. Read-only; not constructible."""
+    """A point (x, y, z), each coordinate in [-1, 1]: where the moving point is at a pip. Read-only; not
+    constructible (an instance made by __new__ alone refuses every use with TypeError)."""
     @property
     def x(self) -> float:
         """Left (-1) to right (+1)."""
@@ -66,7 +72,10 @@ class Offset3:
         """(x, y, z) as a tuple, which compares and hashes by value."""
 
 class SampledPattern:
-    """A loop of your own: one (x, y, z) per pip, sampled by floor modulo like every built-in loop."""
+    """A loop of your own: one (x, y, z) per pip, sampled by floor modulo like every built-in loop.
+
+    Immutable once made: calling __init__ again raises TypeError, as does any use of an instance made by
+    __new__ alone (whose constructor never ran)."""
     def __init__(
         self,
         name: _Text,
@@ -99,19 +108,24 @@ class _ListingRecord(TypedDict):
     dimensions: int
 
 class PatternLibrary:
-    """A pack of your patterns served by name beside the built-in motions, which it protects."""
+    """A pack of your patterns served by name beside the built-in motions, which it protects.
+
+    Immutable once made: calling __init__ again raises TypeError, as does any use of an instance made by
+    __new__ alone (whose constructor never ran)."""
     def __init__(self, patterns: Iterable[SampledPattern] = ...) -> None:
         """Copy the pack; raises ValueError for more than 1024 patterns ("Too many patterns"), a repeated name
         ("Duplicate pattern name: NAME"), more than 1,048,576 samples in all ("Pattern pack is too large"), or a
         pattern that would change a default ("Cannot override default pattern: NAME"; an exact copy is absorbed,
         and still counts towards the limits)."""
     def sample(self, name: _Text, pip_count: SupportsIndex) -> Offset3:
-        """Your pattern called `name` at the pip, else the default of that name; ValueError("Unknown trovelin: NAME")."""
+        """Your pattern called `name` at the pip, else the default of that name; ValueError("Unknown trovelin: NAME"), the name's
+        bytes that a message cannot hold (NUL, bytes that are not UTF-8) written as \\xNN."""
     def catalogue(self) -> list[_ListingRecord]:
         """Every default, then your patterns, as new dicts (name, description, period_pips, dimensions)."""
 
 def sample(name: _Text, pip_count: _Pip) -> Offset3:
-    """Any built-in motion (rudiment or catalogue entry) by name at a pip; ValueError("Unknown trovelin: NAME")."""
+    """Any built-in motion (rudiment or catalogue entry) by name at a pip; ValueError("Unknown trovelin: NAME"), the name's
+    bytes that a message cannot hold (NUL, bytes that are not UTF-8) written as \\xNN."""
 def catalogue() -> list[_ListingRecord]:
     """Every built-in motion as new dicts with name, description, period_pips and dimensions, in order."""
 def bounce(pip: _Pip, /) -> Offset3:
