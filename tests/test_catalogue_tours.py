@@ -394,3 +394,19 @@ def test_each_reach_has_its_kinds_shape(name):
             assert path[:, 2].min() >= centre[2] and path[tip, 2] > 0.8 * path[:, 2].max() > 0.2
         else:
             assert (path[:, 2] == 0.0).all()
+
+
+@pytest.mark.parametrize("name", [n for n in REACHES if n.startswith("reach_hook_")])
+def test_a_hook_comes_back_out_of_its_curl_no_more_sharply_than_it_curled(name):
+    """The way back from the rest inside the curl is a curve too: no one-pip turn on it sharper than the
+    sharpest of the curl on the way out."""
+    rows = table(name)
+    holds, excursions = reaches(rows)
+    out, back = [], []
+    for (held_from, held), e in zip(holds, excursions):
+        pace = np.linalg.norm(np.diff(e, axis=0), axis=1)
+        rest = len(e) // 4 + int(np.argmin(pace[len(e) // 4: 3 * len(e) // 4]))   # the rest inside the curl
+        start = held_from + held
+        out.append(sharpest_turn(rows, start, start + rest))
+        back.append(sharpest_turn(rows, start + rest, start + len(e) - 1))
+    assert max(back) <= max(out), (max(back), max(out))

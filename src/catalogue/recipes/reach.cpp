@@ -70,11 +70,13 @@ Recipe recipe(Kind kind) {
                      {0.98, 0.36, 0, false},
                      {0.84, 0.44, 0, false},
                      {0.68, 0.36, 0, true},
-                     {0.86, 0.32, 0, false},
-                     {0.9, 0.12, 0, false},
-                     {0.56, 0.05, 0, false},
-                     {0.12, 0.02, 0, false}},
-                    {0.48, 0.38},
+                     {0.8, 0.34, 0, false},
+                     {0.87, 0.25, 0, false},
+                     {0.82, 0.13, 0, false},
+                     {0.62, 0.07, 0, false},
+                     {0.3, 0.03, 0, false},
+                     {0.1, 0.02, 0, false}},
+                    {0.4, 0.46},
                     1.2};
         case Kind::lift:
             // Leaving and arriving at one depth for every reach keeps the depth
