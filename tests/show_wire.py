@@ -1,7 +1,24 @@
 """Receivers for the show tests, on loopback ports of their own: raw UDP sockets, and parsers of what arrives
 written from the protocols' layouts (not from the code that sends)."""
+import os
 import socket
 import struct
+
+import trovelin
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+
+def command_env():
+    """The environment of a `python -m trovelin_show` child: this checkout's package and the module under test
+    first. Under the sanitizers the children are pure-Python commands whose leaks would be the interpreter's
+    (and matplotlib's threads trip the leak checker at exit), so they are not leak-checked."""
+    env = dict(os.environ, PYTHONPATH=os.pathsep.join(
+        [os.path.join(ROOT, "src"), os.path.dirname(trovelin.__file__)]
+        + [p for p in os.environ.get("PYTHONPATH", "").split(os.pathsep) if p]))
+    if "ASAN_OPTIONS" in env:
+        env["ASAN_OPTIONS"] += ":detect_leaks=0"
+    return env
 
 
 def udp_receiver(timeout=30.0):

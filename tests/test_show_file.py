@@ -8,13 +8,12 @@ import textwrap
 import pytest
 
 import trovelin
+from show_wire import command_env
 from trovelin_show.showfile import ShowFileError, parse_show, read_show
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SHOWS = os.path.join(ROOT, "examples", "shows")
-ENV = dict(os.environ, PYTHONPATH=os.pathsep.join(
-    [os.path.join(ROOT, "src"), os.path.dirname(trovelin.__file__)]
-    + [p for p in os.environ.get("PYTHONPATH", "").split(os.pathsep) if p]))
+ENV = command_env()
 
 # A small good show; each broken case replaces one line of it (the line numbers in messages count from 1 here).
 GOOD = textwrap.dedent("""\

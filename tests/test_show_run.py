@@ -18,7 +18,7 @@ from pythonosc import osc_server
 from sacn.messages.data_packet import DataPacket
 
 import trovelin
-from show_wire import free_udp_port, parse_artdmx, udp_receiver
+from show_wire import command_env, free_udp_port, parse_artdmx, udp_receiver
 from trovelin_show.frames import Renderer
 from trovelin_show.live import midi as live_midi
 from trovelin_show.live.runner import LiveShow, RunOptions, play
@@ -27,9 +27,7 @@ from trovelin_show.tempo import TempoMap
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 FAN = os.path.join(ROOT, "examples", "shows", "fan.toml")
-ENV = dict(os.environ, PYTHONPATH=os.pathsep.join(
-    [os.path.join(ROOT, "src"), os.path.dirname(trovelin.__file__)]
-    + [p for p in os.environ.get("PYTHONPATH", "").split(os.pathsep) if p]))
+ENV = command_env()
 FRAMES = 16
 
 

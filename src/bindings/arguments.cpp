@@ -5,6 +5,7 @@
 
 #include <pybind11/pybind11.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <utility>
@@ -195,11 +196,13 @@ bool type_caster<trovelin::bindings::RecordingRows>::load(handle src, bool conve
         if (!row) {
             return false;
         }
-        if (row_too_long || row.size() > limit - values) {
-            value.rows.clear();  // more values than a recording may hold
+        if (row_too_long) {
+            value.rows.clear();  // claims more values than a recording may hold
             return true;
         }
-        values += row.size();
+        // A row handed whole (a list or a tuple) is converted as it is, however
+        // long: it is refused as ragged or past the limit by the recording.
+        values = std::min(limit, values + row.size());
         std::vector<double> numbers(row.size());
         for (std::size_t k = 0; k < row.size(); ++k) {
             if (!trovelin::bindings::load_number(row[k], convert, &numbers[k])) {
