@@ -607,3 +607,39 @@ def test_ricochet_walks_each_lane_round_its_own_targets(style, pips, cycle):
 ])
 def test_ricochet_sends_each_lane_its_own_way(style, pips, axis, sign):
     assert (sign * reached(rows(style, "ricochet"), pips)[:, axis] > 0).all()
+
+
+# Hat trills and rolls, as their scores write them, and the onsets of the other lanes of those styles.
+TRILLS = [("trap_trills", [192 + 8 * k for k in range(9)]),              # thirty-seconds into the downbeat hat
+          ("trap_trills", [448 + 32 / 3 * k for k in range(6)]),         # sixteenth triplets
+          ("drill_rolls", [384 + 64 / 3 * k for k in range(6)])]         # the triplet fill
+TRILL_HATS = {"trap_trills": [0, 32, 64, 96, 128, 160, 288, 320, 352, 384, 416],
+              "drill_rolls": [0, 32, 64, 96, 128, 160, 192, 224, 256, 288, 320, 352]}
+NOT_HATS = {"trap_trills": [0, 128, 160, 176, 256, 352, 384, 400], "drill_rolls": [0, 48, 128, 160, 256, 384, 416, 464]}
+
+
+def detail(r, width):
+    """How far the point strays at every pip from its running mean over `width` pips: motion at that rate."""
+    n, w = len(r), int(round(width))
+    mean = np.array([np.convolve(np.tile(r[:, a], 3), np.ones(w) / w, "same")[n:2 * n] for a in range(3)]).T
+    return np.linalg.norm(r - mean, axis=1)
+
+
+def rms_over(d, start, length):
+    return float(np.sqrt(np.mean(d[np.arange(int(np.ceil(start)), int(np.ceil(start + length))) % len(d)] ** 2)))
+
+
+@pytest.mark.parametrize("gesture", GESTURES)
+@pytest.mark.parametrize("style, hits", TRILLS)
+def test_a_trill_trembles_clearly_over_the_hats_for_its_whole_length(style, hits, gesture):
+    """A tremor at a rate a fixture shows (the fewest hits that take 12 pips make a cycle), and over every cycle
+    of the trill at least twice what the hats clear of the other lanes stir at that rate (their median)."""
+    r = rows(style, gesture)
+    spacing = hits[1] - hits[0]
+    cycle = spacing * np.ceil(12 / spacing - 1e-9)
+    d = detail(r, cycle)
+    clear = [h for h in TRILL_HATS[style] if all(min(abs(h - o), PERIOD[style] - abs(h - o)) >= 16
+                                                  for o in NOT_HATS[style])]
+    hats = np.median([rms_over(d, h, cycle) for h in clear])
+    weakest = min(rms_over(d, a, cycle) for a in np.arange(hits[0], hits[-1] - cycle + 1e-9))
+    assert weakest >= 2 * hats, (weakest, hats)

@@ -280,6 +280,66 @@ double phase_at(const Track& phase, double turns, double pip) {
     return here + (pip - below) * (next - here);
 }
 
+// A trill or roll in the hat lane: four hits or more, evenly spaced and
+// closer together than three quarters of the lane's usual gap (see trills). Its hits
+// would blur into each other as ordinary hats (pulses that overlap, flicks
+// that join), so a gesture plays them as one tremor instead (see
+// trill_tremors).
+struct Trill {
+    double start;    // pip of its first hit
+    double spacing;  // pips from one hit to the next
+    int hits;
+};
+
+constexpr int TRILL_HITS = 4;
+
+std::vector<Trill> trills(std::vector<Hit> lane) {
+    std::vector<Trill> found;
+    std::stable_sort(lane.begin(), lane.end(), [](const Hit& a, const Hit& b) { return a.pip < b.pip; });
+    const std::size_t n = lane.size();
+    if (n < static_cast<std::size_t>(TRILL_HITS)) {
+        return found;
+    }
+    std::vector<double> gaps;
+    for (std::size_t k = 0; k + 1 < n; ++k) {
+        gaps.push_back(lane[k + 1].pip - lane[k].pip);
+    }
+    // the lane's usual gap: its upper quartile, which trills (however long)
+    // leave alone
+    std::vector<double> sorted = gaps;
+    const std::size_t usual = 3 * sorted.size() / 4;
+    std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(usual), sorted.end());
+    const double close = 0.75 * sorted[usual];
+    for (std::size_t k = 0; k < gaps.size();) {
+        std::size_t end = k;  // gaps k .. end - 1 are alike and close
+        while (end < gaps.size() && gaps[end] < close && std::fabs(gaps[end] - gaps[k]) < 0.01) {
+            ++end;
+        }
+        if (end - k + 1 >= static_cast<std::size_t>(TRILL_HITS)) {
+            found.push_back({lane[k].pip, gaps[k], static_cast<int>(end - k + 1)});
+            k = end;
+        } else {
+            ++k;
+        }
+    }
+    return found;
+}
+
+// A lane without the hits of its trills but the last, where the tremor
+// comes to rest and the lane goes on as before.
+std::vector<Hit> without_trills(const std::vector<Hit>& lane, const std::vector<Trill>& found) {
+    std::vector<Hit> out;
+    for (const Hit& h : lane) {
+        const bool in_trill = std::any_of(found.begin(), found.end(), [&h](const Trill& t) {
+            return h.pip > t.start - 0.01 && h.pip < t.start + (t.hits - 1) * t.spacing - 0.01;
+        });
+        if (!in_trill) {
+            out.push_back(h);
+        }
+    }
+    return out;
+}
+
 // The score's lanes as onsets weighted by velocity.
 struct Lanes {
     int period;
@@ -288,8 +348,9 @@ struct Lanes {
     std::vector<Onset> hats;      // the main hat voice
     std::vector<Onset> rims;      // snare-lane voices other than the main snare
     std::vector<Onset> backbeat;  // the snares, or the percussion in a style without snares
+    std::vector<Trill> hat_trills;  // played as tremors, their hits left out of the hat lanes
 
-    explicit Lanes(const Score& s) : period(s.period) {
+    explicit Lanes(const Score& s) : period(s.period), hat_trills(trills(s.hat)) {
         auto take = [](const std::vector<Hit>& lane) {
             std::vector<Onset> o;
             for (const Hit& h : lane) {
@@ -297,12 +358,13 @@ struct Lanes {
             }
             return o;
         };
+        const std::vector<Hit> plain_hats = without_trills(s.hat, hat_trills);
         kick = take(s.kick);
         snare = take(s.snare);
-        hat = take(s.hat);
+        hat = take(plain_hats);
         perc = take(s.perc);
         bass = take(s.bass);
-        for (const Hit& h : s.hat) {
+        for (const Hit& h : plain_hats) {
             (h.voice == 0 ? hats : shaker).push_back({h.pip, h.velocity});
         }
         for (const Hit& h : s.snare) {
@@ -603,7 +665,47 @@ void centre(Rows& rows, double Point::*axis) {
     }
 }
 
-Rows finish(Rows rows) {
+// Every trill as a tremor along `way`, from rest on its first hit to rest
+// on its last, at full size from the end of its first half
+// cycle to the start of its last. A cycle is the fewest of its hits that
+// take 12 pips or more (a fixture shows a 12-pip cycle cleanly): two hits to
+// a cycle for a thirty-second or sixteenth-triplet trill, each swinging to
+// its own side, one hit to a cycle for a slower roll, each out and back.
+Rows trill_tremors(int period, const std::vector<Trill>& found, Point way) {
+    Rows out(static_cast<std::size_t>(period));
+    for (const Trill& t : found) {
+        const double cycle = t.spacing * std::ceil(12.0 / t.spacing - 1e-9);
+        const double half = 0.5 * cycle;
+        const double length = half * std::ceil((t.hits - 1) * t.spacing / half - 1e-9);
+        for (int i = static_cast<int>(std::ceil(t.start)); i < t.start + length; ++i) {
+            const double d = i - t.start;
+            const double ease = smoothstep(std::min(1.0, d / half)) * smoothstep(std::min(1.0, (length - d) / half));
+            const double v = ease * crmath::sin(TWO_PI * d / cycle);
+            Point& p = out[static_cast<std::size_t>(wrap(i, period))];
+            p = {p.x + v * way.x, p.y + v * way.y, p.z + v * way.z};
+        }
+    }
+    return out;
+}
+
+// A gesture's rows scaled to the peak; a style's trills tremble on top of
+// them `size` times the peak along `way` (a direction; z left out without
+// depth), and the whole is scaled to the peak again. A gesture busy with
+// other lanes where the hats play gives its trills more size, so that they
+// stand out as clearly as in a calm one.
+Rows finish(Rows rows, const std::vector<Trill>& found, double size, Point way, bool depth) {
+    scale_to_peak(rows, PEAK, true);
+    if (found.empty()) {
+        return rows;
+    }
+    if (!depth) {
+        way.z = 0.0;
+    }
+    size *= PEAK / std::sqrt(way.x * way.x + way.y * way.y + way.z * way.z);
+    const Rows tremor = trill_tremors(static_cast<int>(rows.size()), found, {size * way.x, size * way.y, size * way.z});
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = {rows[i].x + tremor[i].x, rows[i].y + tremor[i].y, rows[i].z + tremor[i].z};
+    }
     scale_to_peak(rows, PEAK, true);
     return rows;
 }
@@ -639,7 +741,7 @@ Rows bounce(const Score& s, bool depth) {
     if (depth) {
         centre(rows, &Point::z);
     }
-    return finish(rows);
+    return finish(rows, l.hat_trills, 0.42, {1.0, 0.0, 0.3}, depth);
 }
 
 // Kicks step left, snares (the percussion in a style without snares) step
@@ -769,7 +871,7 @@ Rows step(const Score& s, bool depth) {
     if (depth) {
         centre(rows, &Point::z);
     }
-    return finish(rows);
+    return finish(rows, l.hat_trills, 0.6, {0.0, 1.0, 0.5}, depth);
 }
 
 // One turn a bar whose angular speed, radius and depth all rise with the
@@ -790,7 +892,7 @@ Rows orbit(const Score& s, bool depth) {
     if (depth) {
         centre(rows, &Point::z);
     }
-    return finish(rows);
+    return finish(rows, l.hat_trills, 0.3, {0.0, 0.0, 1.0}, depth);
 }
 
 // A slow phrase path once round the loop (twice round a four-bar loop),
@@ -826,7 +928,7 @@ Rows glide(const Score& s, bool depth) {
     if (depth) {
         centre(rows, &Point::z);
     }
-    return finish(rows);
+    return finish(rows, l.hat_trills, 0.3, {0.5, 0.5, 0.4}, depth);
 }
 
 // Kicks thrust forward through depth (and dip a little); snares (the
@@ -846,7 +948,7 @@ Rows surge(const Score& s, bool depth) {
     }
     centre(rows, &Point::y);
     centre(rows, &Point::z);
-    return finish(rows);
+    return finish(rows, l.hat_trills, 0.35, {0.3, 1.0, 0.0}, depth);
 }
 
 // Snares (the percussion in a style without snares) push to the side and
@@ -874,7 +976,7 @@ Rows recoil(const Score& s, bool depth) {
     }
     centre(rows, &Point::y);
     centre(rows, &Point::z);
-    return finish(rows);
+    return finish(rows, l.hat_trills, 0.4, {1.0, 0.0, 0.3}, depth);
 }
 
 // A wide arch swung side to side once a bar, hurried after kicks and snares
@@ -910,7 +1012,7 @@ Rows flutter(const Score& s, bool depth) {
         rows[i] = {rows[i].x + 0.28 * t.x, rows[i].y + 0.28 * t.y, depth ? rows[i].z + 0.28 * t.z : 0.0};
     }
     centre(rows, &Point::y);
-    return finish(rows);
+    return finish(rows, l.hat_trills, 0.3, {0.15, 1.0, 0.35}, depth);
 }
 
 // Every bass note plunges through depth while it sounds, from rest on its
@@ -953,7 +1055,7 @@ Rows dive(const Score& s, bool depth) {
     }
     centre(rows, &Point::y);
     centre(rows, &Point::z);
-    return finish(rows);
+    return finish(rows, l.hat_trills, 0.65, {1.0, 0.5, 0.0}, depth);
 }
 
 // A bob hung from a point above, two swings a bar, starting each loop at the
@@ -985,7 +1087,7 @@ Rows pendulum(const Score& s, bool depth) {
                    depth ? 0.35 * amplitude * crmath::sin(a) + touch[i].z - 0.35 * low[i] : 0.0};
     }
     centre(rows, &Point::y);
-    return finish(rows);
+    return finish(rows, l.hat_trills, 0.3, {0.0, 0.0, 1.0}, depth);
 }
 
 // A figure eight once a bar (lobes left and right, crossing at the centre),
@@ -1012,7 +1114,7 @@ Rows figure8(const Score& s, bool depth) {
                    depth ? 0.7 * lift[i] + 0.25 * crmath::cos(a) + work[i].z : 0.0};
     }
     centre(rows, &Point::z);
-    return finish(rows);
+    return finish(rows, l.hat_trills, 0.3, {0.0, 0.0, 1.0}, depth);
 }
 
 // Round a rounded square (a superellipse of power six: flat sides, softened
@@ -1046,7 +1148,7 @@ Rows box(const Score& s, bool depth) {
     if (depth) {
         centre(rows, &Point::z);
     }
-    return finish(rows);
+    return finish(rows, l.hat_trills, 0.35, {0.0, 0.0, 1.0}, depth);
 }
 
 // Exactly two turns over the loop (hurried by kicks, snares, bass and hats)
@@ -1086,7 +1188,7 @@ Rows corkscrew(const Score& s, bool depth) {
         rows[i] = {r * crmath::cos(a) - along * crmath::sin(a), r * crmath::sin(a) + along * crmath::cos(a),
                    depth ? (0.75 + 0.7 * low[i]) * crmath::sin(PI * phase[i]) + work[i].z : 0.0};
     }
-    return finish(rows);
+    return finish(rows, l.hat_trills, 0.3, {0.6, 0.0, 0.5}, depth);
 }
 
 // Two turns that open from a small circle to the full width over the first
@@ -1120,7 +1222,7 @@ Rows spiral(const Score& s, bool depth) {
                    depth ? 0.6 * crmath::cos(breath) + breathe[i].z - 0.7 * low[i] : 0.0};
     }
     centre(rows, &Point::z);
-    return finish(rows);
+    return finish(rows, l.hat_trills, 0.3, {0.5, 0.5, 0.5}, depth);
 }
 
 // Down and back up through gates side to side (x makes three swings, five in
@@ -1155,7 +1257,7 @@ Rows slalom(const Score& s, bool depth) {
                    depth ? -0.55 * back[i] + 0.25 * crmath::cos(gates * t) - 0.5 * wide[i] + edges[i].z : 0.0};
     }
     centre(rows, &Point::z);
-    return finish(rows);
+    return finish(rows, l.hat_trills, 0.35, {0.3, 0.0, 1.0}, depth);
 }
 
 // Every onset kicks a damped spring: the response starts from rest (no
@@ -1194,7 +1296,7 @@ Rows spring(const Score& s, bool depth) {
             }
         }
     }
-    return finish(rows);
+    return finish(rows, l.hat_trills, 0.6, {-0.3, 0.2, 0.45}, depth);
 }
 
 // Every lane has its own targets and visits them in turn: kicks low, left
@@ -1220,10 +1322,12 @@ Rows ricochet(const Score& s, bool depth) {
         double gain;
         std::vector<Point> targets;
     };
+    const std::vector<Trill> hat_trills = trills(s.hat);
+    const std::vector<Hit> plain_hats = without_trills(s.hat, hat_trills);
     const LaneTargets lanes[] = {
         {&s.kick, 1.0, {{-0.6, -0.8, 0.3}, {0.6, -0.8, -0.3}}},
         {&s.snare, 0.9, {{0.85, 0.5, -0.35}, {0.3, 0.95, 0.45}, {0.95, 0.05, 0.5}}},
-        {&s.hat, 0.7, {{-0.6, 0.75, 0.3}, {0.0, 1.0, -0.35}, {0.6, 0.75, 0.4}}},
+        {&plain_hats, 0.7, {{-0.6, 0.75, 0.3}, {0.0, 1.0, -0.35}, {0.6, 0.75, 0.4}}},
         {&s.perc, 0.75, {{-0.95, 0.25, 0.4}, {-0.7, 0.65, -0.4}, {-0.9, -0.35, -0.3}}},
         {&s.bass, 0.6, {{0.2, -0.45, -0.9}, {-0.2, -0.3, -0.95}}},
     };
@@ -1308,7 +1412,7 @@ Rows ricochet(const Score& s, bool depth) {
             }
         }
     }
-    return finish(rows);
+    return finish(rows, hat_trills, 0.6, {0.6, 0.75, 0.4}, depth);
 }
 
 }  // namespace
