@@ -8,13 +8,16 @@ show, sending sACN to a receiver on a loopback port of its own, and prints:
   a pip), and the frame's lateness against its slot, in pips and as a share of
   a frame;
 - late frames: sent more than half a pip after their slot, and slots skipped;
-- memory: resident size after a warm-up and at the end (the growth, in KiB);
+- memory: resident size after a warm-up and at the end (the growth, in KiB; the
+  figures kept for the percentiles are allocated before the run, so the growth
+  is the runner's);
 - the cost of a frame (compute and send) as a share of the frame's time.
 
   python bench/soak.py                 # ten minutes
   python bench/soak.py --seconds 60
 """
 import argparse
+import array
 import os
 import socket
 import sys
@@ -63,11 +66,12 @@ class Probe:
 class Figures:
     """Takes the run's log line by line (it is written as a file would be) and keeps only the aggregates."""
 
-    def __init__(self, probe, pips_per_second, fps, warmup_frames):
+    def __init__(self, probe, pips_per_second, fps, count, warmup_frames):
         self.probe, self.pps, self.fps, self.warmup = probe, pips_per_second, fps, warmup_frames
         self.frames = self.late = 0
         self.drift = self.lateness = 0.0
-        self.drifts, self.latenesses = [], []
+        # One slot a frame, made now: a list growing through the run would show up as the runner's memory.
+        self.drifts, self.latenesses = array.array("d", bytes(8 * count)), array.array("d", bytes(8 * count))
         self.rss_start = None
         self.header = True
 
@@ -76,20 +80,20 @@ class Figures:
             self.header = False
             return
         frame, slot, time_s, pip, late_s = line.strip().split(",")
-        self.frames += 1
         drift = abs(self.probe.after_pip - float(pip))
         self.drift = max(self.drift, drift)
-        self.drifts.append(drift)
+        self.drifts[self.frames] = drift
         late = float(late_s) * self.pps
-        self.latenesses.append(late)
+        self.latenesses[self.frames] = late
+        self.frames += 1
         self.lateness = max(self.lateness, late)
         self.late += late > 0.5
         if self.frames == self.warmup:
             self.rss_start = rss_kib()
 
 
-def percentiles(values, shares=(0.5, 0.99, 0.999)):
-    ordered = sorted(values)
+def percentiles(values, count, shares=(0.5, 0.99, 0.999)):
+    ordered = sorted(values[:count])
     return " / ".join(f"{ordered[min(len(ordered) - 1, int(share * len(ordered)))]:.3f}" for share in shares)
 
 
@@ -132,7 +136,7 @@ def main():
     probe = Probe(live, clock)
     outputs = open_outputs(showfile.outputs) + [probe]
     count = round(args.seconds * args.fps)
-    figures = Figures(probe, showfile.show.clock.bpm * 64 / 60, args.fps, warmup_frames=min(count, 440))
+    figures = Figures(probe, showfile.show.clock.bpm * 64 / 60, args.fps, count, warmup_frames=min(count, 440))
 
     busy = [0.0]
 
@@ -162,10 +166,11 @@ def main():
     print(f"soak: {tally.frames} frames at {args.fps:g} fps over {elapsed:.1f} s (fan show, 124 BPM, sACN to "
           f"127.0.0.1:{port}; {received[0]} packets received, {outputs[0].failures.failed} failed sends)")
     print(f"  largest drift, pip carried against the clock after the send: {figures.drift:.4f} pip "
-          f"(a pip is {pip_ms:.2f} ms; aim under 0.5); median / 99% / 99.9%: {percentiles(figures.drifts)} pip")
+          f"(a pip is {pip_ms:.2f} ms; aim under 0.5); median / 99% / 99.9%: "
+          f"{percentiles(figures.drifts, figures.frames)} pip")
     print(f"  largest lateness against the slot: {figures.lateness:.3f} pip "
           f"({figures.lateness * pip_ms:.2f} ms, {figures.lateness * pip_ms * args.fps / 1000:.3f} of a frame); "
-          f"median / 99% / 99.9%: {percentiles(figures.latenesses)} pip")
+          f"median / 99% / 99.9%: {percentiles(figures.latenesses, figures.frames)} pip")
     print(f"  frames late by more than half a pip: {figures.late} of {figures.frames}; slots skipped: "
           f"{tally.skipped}")
     print(f"  resident memory: {figures.rss_start} KiB after {figures.warmup} frames, {rss_end} KiB at the end "

@@ -101,7 +101,7 @@ BROKEN = [
      'unspecified or the broadcast address)'),
     (broken("universe = 1\naddress = 17", "universe = 2\naddress = 17"),
      "show.toml:17: fixture 'head2' universe = 2: a universe no sacn or artnet output sends"),
-    (broken("bpm = 124.0", "bpm = = 124.0"), "show.toml:2: TOML: invalid value"),
+    (broken("bpm = 124.0", "bpm = = 124.0"), "show.toml:2: TOML: invalid value (column 7)"),
     (broken("[clock]", "[[clock]]"), "show.toml:1: clock: written as a [clock] table"),
     (broken('name = "left"', 'name = "front"'),
      "show.toml:25: group 'front' name = \"front\": already the name of the group at line 20",

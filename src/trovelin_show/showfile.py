@@ -341,9 +341,11 @@ def parse_show(text: str, path: str = "<show>") -> ShowFile:
         data = tomllib.loads(text)
     except tomllib.TOMLDecodeError as error:
         message = str(error)
-        at = re.search(r"\(at line (\d+), column \d+\)", message)
+        at = re.search(r"\(at line (\d+), column (\d+)\)", message)
         line = int(at.group(1)) if at else None
         what = re.sub(r"\s*\(at line \d+, column \d+\)", "", message) or "not valid"
+        if at:
+            what += f" (column {at.group(2)})"
         raise ShowFileError([Problem(path, line, "TOML", MISSING, f"{what[0].lower()}{what[1:]}")]) from None
     reader = Reader(path, text)
     show = _read(reader, data, os.path.dirname(os.path.abspath(path)))

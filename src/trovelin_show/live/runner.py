@@ -11,7 +11,7 @@ from __future__ import annotations
 import math
 import threading
 import time
-from dataclasses import dataclass, field
+from dataclasses import dataclass
 from typing import Any, Callable, Dict, List, Optional, Sequence, TextIO
 
 from ..cues import active
@@ -31,7 +31,6 @@ class Tally:
     frames: int = 0
     skipped: int = 0  # frame slots that went by while a late frame was made
     last_key: str = ""
-    log: List[str] = field(default_factory=list)
 
 
 class LiveShow:

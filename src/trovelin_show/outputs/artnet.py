@@ -3,9 +3,10 @@
 The packets are built here. The Art-Net packages on PyPI were tried and do not
 fit this frame loop: one (stupidartnet) writes the sequence number into its
 header once, so every packet goes out with the same sequence, and it prints a
-failed send instead of letting the caller count it; the other (pyartnet) runs
+failed send instead of letting the caller count it; another (pyartnet) runs
 its own asyncio refresh task and fades, where this loop needs one packet per
-universe when it says so. An ArtDMX packet is 18 bytes of header and the
+universe when it says so; a third (npartnet) also prints a failed send, needs
+NumPy and Python 3.10. An ArtDMX packet is 18 bytes of header and the
 channels, so it is built in a few lines.
 """
 from __future__ import annotations
