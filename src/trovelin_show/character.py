@@ -266,16 +266,16 @@ def _crossings(values: List[float], centre: float, half: float) -> List[int]:
 # percentile of the figure over the catalogue.
 THRESHOLDS: Dict[str, float] = {
     "slow_speed": 1.236,       # speed q25: slower than three quarters of the defaults
-    "median_speed": 1.982,     # speed q50
-    "fast_speed": 2.991,       # speed q75
-    "small_extent": 0.5773,    # extent q10
-    "wide_extent": 0.8505,     # extent q75
-    "smooth": 0.889,           # smoothness q50
-    "rough": 0.8446,           # smoothness q25
-    "punch": 3.281,            # punch q75
+    "median_speed": 1.986,     # speed q50
+    "fast_speed": 3.011,       # speed q75
+    "small_extent": 0.58,      # extent q10
+    "wide_extent": 0.8494,     # extent q75
+    "smooth": 0.888,           # smoothness q50
+    "rough": 0.8431,           # smoothness q25
+    "punch": 3.306,            # punch q75
     "busy_turns": 2.375,       # turns per beat q75
     "shake_turns": 3.5,        # turns per beat q90
-    "strobe_hits": 2.875,      # hits per beat q90
+    "strobe_hits": 3.0,        # hits per beat q90
     "rests": 0.125,            # share at rest q75
 }
 
