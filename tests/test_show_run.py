@@ -3,6 +3,7 @@ receivers get equals the frames rendered for the same moments; Ctrl-C ends the s
 and Song Position Pointer drive a live show; render writes what the module's motions give."""
 import csv
 import os
+import re
 import signal
 import struct
 import subprocess
@@ -29,6 +30,8 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 FAN = os.path.join(ROOT, "examples", "shows", "fan.toml")
 ENV = command_env()
 FRAMES = 16
+# The last line of a run that sent sACN; on a loaded machine some slots may go by while a frame is late.
+SENT = re.compile(r"sent (\d+) frames(?: \(\d+ late slots? skipped\))?; sACN streams ended")
 
 
 def trovelin_cli(*args, timeout=60):
@@ -80,7 +83,7 @@ def test_sacn_receiver_gets_the_rendered_frames_and_the_stream_ends(tmp_path):
     finally:
         receiver.stop()
     assert done.returncode == 0, done.stderr
-    assert done.stdout.splitlines()[-1] == f"sent {FRAMES} frames; sACN streams ended"
+    assert SENT.fullmatch(done.stdout.splitlines()[-1])[1] == str(FRAMES)
     expected = expected_frames(show, logged(tmp_path / "log.csv"))
     # The receiver passes on a packet whose channels differ from the last; every frame of the fan moves.
     assert [p.dmxData for p in packets] == [tuple(f.universes[1]) for f in expected]
@@ -168,8 +171,7 @@ def test_ctrl_c_ends_the_sacn_stream(tmp_path):
         proc.kill()
         sock.close()
     assert proc.returncode == 0 and "Traceback" not in err, err
-    sent = int(out.splitlines()[-1].split()[1])
-    assert out.splitlines()[-1] == f"sent {sent} frames; sACN streams ended"
+    sent = int(SENT.fullmatch(out.splitlines()[-1])[1])
     assert len(packets) == sent + 3 and [p.sequence for p in packets] == list(range(sent + 3))
     assert not any(p.option_StreamTerminated for p in packets[:-3])
 

@@ -135,7 +135,7 @@ def run(args: argparse.Namespace) -> int:
         if log is not None:
             log.close()
     ended = any(o.label.startswith("sACN") for o in outputs)
-    print(f"sent {tally.frames} frames" + (f" ({tally.skipped} late slots skipped)" if tally.skipped else "")
+    print(f"sent {tally.frames} frames" + (f" ({tally.skipped} late slot{'' if tally.skipped == 1 else 's'} skipped)" if tally.skipped else "")
           + ("; sACN streams ended" if ended else ""), flush=True)
     failed = [o for o in outputs if o.failures.failed]
     for output in failed:
