@@ -21,6 +21,7 @@ from sacn.messages.data_packet import DataPacket
 import trovelin
 from show_wire import command_env, free_udp_port, parse_artdmx, udp_receiver
 from trovelin_show.frames import Renderer
+from trovelin_show.extras import MissingExtra
 from trovelin_show.live import midi as live_midi
 from trovelin_show.live.runner import LiveShow, RunOptions, play
 from trovelin_show.showfile import parse_show, read_show
@@ -357,3 +358,19 @@ def test_a_midi_clock_and_its_song_position_pointer_drive_the_show(monkeypatch):
     assert " | 5.1 | " in live.status(0.6, live.engine.pip_at(0.6), 0)
     play_messages([(0.7, mido.Message("stop"))])
     assert live.engine.midi_clock.state == "stopped"
+
+
+@pytest.mark.parametrize("failure, refusal, said", [
+    (ModuleNotFoundError("No module named 'rtmidi'", name="rtmidi"), MissingExtra,
+     "following a MIDI clock needs the package 'python-rtmidi', which is not installed: pip install 'trovelin[live]'"),
+    (OSError("cannot open the sequencer"), live_midi.MidiPortError,
+     "no MIDI system to open ports on here (cannot open the sequencer)"),
+])
+def test_a_midi_clock_without_a_midi_system_says_what_is_missing(monkeypatch, failure, refusal, said):
+    def names():
+        raise failure
+
+    monkeypatch.setattr(mido, "get_input_names", names)
+    with pytest.raises(refusal) as caught:
+        live_midi.open_clock_input(None, lambda message, time_s: None)
+    assert str(caught.value) == said

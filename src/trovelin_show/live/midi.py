@@ -4,7 +4,7 @@ from __future__ import annotations
 import time
 from typing import Any, Callable, Optional
 
-from ..extras import require
+from ..extras import MissingExtra, require
 
 CLOCK_MESSAGES = {"clock", "start", "stop", "continue", "songpos"}
 
@@ -34,10 +34,13 @@ def open_clock_input(wanted: Optional[str], heard: Callable[[Any, float], None],
     """Opens the input port `wanted` names (see choose_port) with mido; each clock, Start, Stop, Continue and
     Song Position Pointer message goes to heard(message, time of arrival) from the port's thread. The caller
     closes the port it is given."""
-    mido = require("mido", package="mido", extra="live", purpose="following a MIDI clock")
+    purpose = "following a MIDI clock"
+    mido = require("mido", package="mido", extra="live", purpose=purpose)
     try:
         names = list(mido.get_input_names())
     except Exception as error:  # the backend's own kind of error: no MIDI driver or sequencer to talk to
+        if isinstance(error, ImportError) and error.name == "rtmidi":  # mido's backend, of the same extra
+            raise MissingExtra(purpose, "python-rtmidi", "live") from None
         raise MidiPortError(f"no MIDI system to open ports on here ({error})") from None
 
     def callback(message: Any) -> None:
