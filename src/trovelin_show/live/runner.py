@@ -149,7 +149,6 @@ def play(live: LiveShow, outputs: Sequence[Output], options: RunOptions, *, stop
         log.write("frame,slot,time_s,pip,late_s\n")
     for tick in paced(options.fps, count=options.frames, stop=lambda: stop() or bool(quit_pressed), clock=clock,
                       sleep=sleep):
-        now = clock()
         if tally.frames == 0:
             live.start(tick.due_s)
         for action, at in keys():
@@ -160,6 +159,7 @@ def play(live: LiveShow, outputs: Sequence[Output], options: RunOptions, *, stop
             say(tally.last_key)
         if quit_pressed:
             break
+        now = clock()  # after the keys, so that no key is later than the moment of the frame
         frame = live.frame(now)
         for output in outputs:
             output.send(frame.universes, frame.positions)
