@@ -13,6 +13,7 @@ from __future__ import annotations
 import argparse
 import csv
 import math
+import sys
 from typing import Iterator, List, Sequence, TextIO
 
 from ..engine import Engine
@@ -94,7 +95,6 @@ def run(args: argparse.Namespace) -> int:
         count -= 1
     rendered = list(frames(showfile, count, args.fps))
     if args.output == "-":
-        import sys
         write_csv(rendered, sys.stdout)
     else:
         try:

@@ -57,7 +57,7 @@ def outputs_to(targets: List[str], showfile: ShowFile) -> tuple[OutputSpec, ...]
         host, _, port_text = rest.rpartition(":") if rest.count(":") == 1 else (rest, "", "")
         if protocol not in PROTOCOLS:
             raise UsageError(f"--to {target!r}: the protocol is one of {', '.join(PROTOCOLS)}")
-        if not port_text.isdigit() and port_text or (port_text and not 1 <= int(port_text) <= 65535):
+        if port_text and not (port_text.isdigit() and 1 <= int(port_text) <= 65535):
             raise UsageError(f"--to {target!r}: the port is 1 to 65535")
         port = int(port_text) if port_text else DEFAULT_PORTS[protocol]
         specs.append(OutputSpec(protocol, host or "127.0.0.1", port, universes if protocol != "osc" else (),
