@@ -9,6 +9,7 @@ import pytest
 
 import trovelin
 from show_wire import command_env
+from trovelin_show.cli.run import outputs_to
 from trovelin_show.showfile import ShowFileError, parse_show, read_show
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -201,5 +202,8 @@ def test_osc_addresses_come_from_the_pattern_or_the_fixture():
         """)
     outputs = parse_show(text, "show.toml").outputs
     assert outputs[1].osc_addresses == (("head1", "/rig/head1/xyz"), ("head2", "/stage/right"))
+    # `trovelin run --to osc` sends each fixture to its own address too, the others to the default pattern's.
+    (to,) = outputs_to(["osc:127.0.0.1:9002"], parse_show(text, "show.toml"))
+    assert (to.port, to.osc_addresses) == (9002, (("head1", "/trovelin/head1"), ("head2", "/stage/right")))
     with pytest.raises(ShowFileError, match="fixtures 'head1' and 'head2' would both send to /rig"):
         parse_show(text.replace("/rig/{fixture}/xyz", "/rig").replace('osc = "/stage/right"', ""), "show.toml")

@@ -40,6 +40,7 @@ CLOCK_SOURCES = ("fixed", "tap", "midi")
 FIXTURE_TYPES = ("moving_head", "generic")
 HOME = "home"  # the motion of a cue that sends its group back to the fixtures' home
 OSC_ADDRESS = re.compile(r"/[^\s#,]*")
+OSC_PATTERN = "/trovelin/{fixture}"  # an OSC output's address unless it gives one
 MISSING: Any = object()
 T = TypeVar("T")
 
@@ -97,7 +98,7 @@ class Output:
     priority: int = 100
     multicast: bool = False
     universe_offset: int = 0
-    address: str = "/trovelin/{fixture}"
+    address: str = OSC_PATTERN
     fixtures: Tuple[str, ...] = ()
     osc_addresses: Tuple[Tuple[str, str], ...] = ()
 
@@ -112,6 +113,7 @@ class ShowFile:
     clock: Clock
     outputs: Tuple[Output, ...]
     pack: Optional[str] = None
+    osc: Tuple[Tuple[str, str], ...] = ()  # the fixtures that name an OSC address of their own, with it
 
 
 def _written(value: Any) -> str:
@@ -380,7 +382,8 @@ def _read(reader: Reader, data: Mapping[str, Any], folder: str) -> Optional[Show
     except ValueError as refusal:  # what the checks above do not foresee, in the engine's words
         reader.problem(None, "show", MISSING, str(refusal))
         return None
-    return ShowFile("", name, show, clock, tuple(outputs), pack)
+    own_osc = tuple((n, t.data["osc"]) for n, t in tables.items() if n in fixtures and t.data.get("osc"))
+    return ShowFile("", name, show, clock, tuple(outputs), pack, own_osc)
 
 
 def _read_header(reader: Reader, data: Mapping[str, Any], folder: str
@@ -724,7 +727,7 @@ def _dmx_output(table: Table, protocol: str, host: str, port: int, used: List[in
 def _osc_output(table: Table, host: str, port: int, fixtures: Mapping[str, Fixture],
                 fixture_tables: Mapping[str, Table]) -> Optional[Output]:
     address = table.get("address", lambda v: v if isinstance(v, str) and OSC_ADDRESS.fullmatch(
-        v.replace("{fixture}", "x")) else None, "/trovelin/{fixture}",
+        v.replace("{fixture}", "x")) else None, OSC_PATTERN,
         "an OSC address, {fixture} standing for the fixture's name: / then no spaces, # or commas")
     names = table.get("fixtures", _strings, tuple(fixtures), "a list of fixture names")
     for name in names:

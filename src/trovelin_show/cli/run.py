@@ -24,7 +24,7 @@ from dataclasses import replace
 from typing import Any, List, Optional
 
 from ..outputs import Output, open_outputs
-from ..showfile import DEFAULT_PORTS, PROTOCOLS, Output as OutputSpec, ShowFile
+from ..showfile import DEFAULT_PORTS, OSC_PATTERN, PROTOCOLS, Output as OutputSpec, ShowFile
 from . import UsageError
 from .check import load
 
@@ -48,9 +48,11 @@ def configure(parser: argparse.ArgumentParser) -> None:
 
 
 def outputs_to(targets: List[str], showfile: ShowFile) -> tuple[OutputSpec, ...]:
-    """The outputs --to names, carrying every universe and every fixture of the show."""
+    """The outputs --to names, carrying every universe and every fixture of the show (over OSC to the fixture's
+    own address, or the default pattern's)."""
     universes = tuple(sorted({f.universe for f in showfile.show.fixtures}))
     names = [f.name for f in showfile.show.fixtures]
+    own = dict(showfile.osc)
     specs = []
     for target in targets:
         protocol, _, rest = target.partition(":")
@@ -60,10 +62,11 @@ def outputs_to(targets: List[str], showfile: ShowFile) -> tuple[OutputSpec, ...]
         if port_text and not (port_text.isdigit() and 1 <= int(port_text) <= 65535):
             raise UsageError(f"--to {target!r}: the port is 1 to 65535")
         port = int(port_text) if port_text else DEFAULT_PORTS[protocol]
-        specs.append(OutputSpec(protocol, host or "127.0.0.1", port, universes if protocol != "osc" else (),
-                                fixtures=tuple(names) if protocol == "osc" else (),
-                                osc_addresses=tuple((n, f"/trovelin/{n}") for n in names) if protocol == "osc"
-                                else ()))
+        osc = protocol == "osc"
+        specs.append(OutputSpec(protocol, host or "127.0.0.1", port, () if osc else universes,
+                                fixtures=tuple(names) if osc else (),
+                                osc_addresses=tuple((n, own.get(n, OSC_PATTERN.replace("{fixture}", n)))
+                                                    for n in names) if osc else ()))
     return tuple(specs)
 
 
