@@ -223,6 +223,16 @@ def test_render_plots_pan_and_tilt_when_asked(tmp_path):
     assert (tmp_path / "fan.png").read_bytes()[:8] == b"\x89PNG\r\n\x1a\n"
 
 
+@pytest.mark.parametrize("option", ["-o", "--plot"])
+def test_render_says_which_file_it_cannot_write(tmp_path, option):
+    if option == "--plot":
+        pytest.importorskip("matplotlib")
+    args = {"-o": tmp_path / "fan.csv", "--plot": tmp_path / "fan.png", option: tmp_path / "no such folder" / "x"}
+    done = trovelin_cli("render", FAN, "--seconds", 1, *(v for k, path in args.items() for v in (k, path)))
+    assert done.returncode == 2
+    assert done.stderr == f"trovelin render: cannot write {args[option]} (No such file or directory)\n"
+
+
 # Live input, simulated: taps, nudges, resync and go as keys with their times; a MIDI clock as mido messages.
 
 TAP_SHOW = """

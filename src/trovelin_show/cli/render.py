@@ -14,12 +14,13 @@ import argparse
 import csv
 import math
 import sys
-from typing import Iterator, List, Sequence, TextIO
+from typing import Dict, Iterable, Iterator, List, Sequence, TextIO, Tuple
 
 from ..engine import Engine
 from ..extras import require
 from ..fixtures import MovingHead
 from ..frames import Frame
+from ..sampling import Point
 from ..showfile import ShowFile
 from ..tempo import PIPS_PER_BEAT, TempoMap
 from . import UsageError
@@ -45,7 +46,7 @@ def frames(showfile: ShowFile, count: int, fps: float) -> Iterator[Frame]:
         yield engine.frame(n / fps)
 
 
-def write_csv(rendered: Sequence[Frame], out: TextIO) -> None:
+def write_csv(rendered: Iterable[Frame], out: TextIO) -> None:
     writer = csv.writer(out, lineterminator="\n")
     writer.writerow(["time_s", "beat", "universe"] + [f"ch{c}" for c in range(1, 513)])
     for frame in rendered:
@@ -54,16 +55,17 @@ def write_csv(rendered: Sequence[Frame], out: TextIO) -> None:
                              *frame.universes[universe]])
 
 
-def plot(showfile: ShowFile, rendered: Sequence[Frame], path: str) -> None:
-    """Each fixture's pan and tilt (degrees; x and y for a generic fixture) against bars."""
+def plot(showfile: ShowFile, moments: Sequence[Tuple[float, Dict[str, Point]]], path: str) -> None:
+    """Each fixture's pan and tilt (degrees; x and y for a generic fixture) against bars, from each frame's pip
+    and positions."""
     matplotlib = require("matplotlib", package="matplotlib", extra="preview", purpose="--plot")
     matplotlib.use("Agg")
     pyplot = require("matplotlib.pyplot", package="matplotlib", extra="preview", purpose="--plot")
     show = showfile.show
-    bars = [frame.pip / PIPS_PER_BEAT / show.beats_per_bar + 1 for frame in rendered]
+    bars = [pip / PIPS_PER_BEAT / show.beats_per_bar + 1 for pip, _ in moments]
     figure, (pan_axes, tilt_axes) = pyplot.subplots(2, 1, sharex=True, figsize=(10, 6))
     for fixture in show.fixtures:
-        points = [frame.positions[fixture.name] for frame in rendered]
+        points = [positions[fixture.name] for _, positions in moments]
         if isinstance(fixture, MovingHead):
             angles: List[Sequence[float]] = [fixture.angles_deg(p) for p in points]
         else:
@@ -93,7 +95,16 @@ def run(args: argparse.Namespace) -> int:
     count = math.ceil(args.seconds * args.fps)
     while count and (count - 1) / args.fps >= args.seconds:  # the frames whose time is before --seconds
         count -= 1
-    rendered = list(frames(showfile, count, args.fps))
+    # Frames are written as they are made; only what the plot draws is kept.
+    moments: List[Tuple[float, Dict[str, Point]]] = []
+
+    def kept(rendered: Iterator[Frame]) -> Iterator[Frame]:
+        for frame in rendered:
+            if args.plot:
+                moments.append((frame.pip, frame.positions))
+            yield frame
+
+    rendered = kept(frames(showfile, count, args.fps))
     if args.output == "-":
         write_csv(rendered, sys.stdout)
     else:
@@ -103,5 +114,8 @@ def run(args: argparse.Namespace) -> int:
         except OSError as error:
             raise UsageError(f"cannot write {args.output} ({error.strerror})") from None
     if args.plot:
-        plot(showfile, rendered, args.plot)
+        try:
+            plot(showfile, moments, args.plot)
+        except OSError as error:
+            raise UsageError(f"cannot write {args.plot} ({error.strerror})") from None
     return 0
