@@ -233,6 +233,13 @@ def test_render_says_which_file_it_cannot_write(tmp_path, option):
     assert done.stderr == f"trovelin render: cannot write {args[option]} (No such file or directory)\n"
 
 
+def test_a_file_a_command_cannot_write_is_said_without_a_traceback(tmp_path):
+    pytest.importorskip("matplotlib")
+    sheet = tmp_path / "no such folder" / "sheet.png"
+    done = trovelin_cli("preview", "circle", "-o", sheet)
+    assert (done.returncode, done.stderr) == (2, f"trovelin preview: {sheet}: No such file or directory\n")
+
+
 # Live input, simulated: taps, nudges, resync and go as keys with their times; a MIDI clock as mido messages.
 
 TAP_SHOW = """

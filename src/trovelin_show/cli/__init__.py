@@ -45,5 +45,10 @@ def main(argv: Optional[Sequence[str]] = None) -> int:
     except UsageError as error:
         print(f"trovelin {args.command}: {error}", file=sys.stderr)
         return 2
+    except OSError as error:
+        if error.filename is None:  # not a file the user named: a fault to be seen whole
+            raise
+        print(f"trovelin {args.command}: {error.filename}: {error.strerror}", file=sys.stderr)
+        return 2
     except KeyboardInterrupt:
         return 130
