@@ -6,7 +6,7 @@ arguments drawn by a seeded generator: names of arbitrary bytes and lengths,
 pips across and beyond the 32-bit range and of wrong types, nested sequences
 of wrong shapes, lengths and values, packs at and past the library's limits,
 recordings at and past the value limit; instances whose constructor never ran,
-a second __init__, sequences whose length changes while they are read or is
+a second __init__ (from inside the first one too), sequences whose length changes while they are read or is
 claimed far past every limit, and NumPy scalars where a pip is expected. Each call ends in an outcome: a result
 (checked for form: finite coordinates within [-1, 1], rows of the recording's
 width) or an exception, whose message is folded (names replaced by <name>).
@@ -286,6 +286,26 @@ class Claims:
         return self.item
 
 
+class Reentrant:
+    """Samples whose every read first calls `again` (another __init__ of the instance being made), counting
+    the calls it refused."""
+
+    def __init__(self, again, n):
+        self.again, self.n, self.refused = again, n, 0
+
+    def __len__(self):
+        return self.n
+
+    def __getitem__(self, i):
+        if i >= self.n:
+            raise IndexError(i)
+        try:
+            self.again()
+        except TypeError as e:
+            self.refused += "called on an object already made" in str(e)
+        return (0.0, 0.0, 0.0)
+
+
 class Index:
     def __init__(self, v):
         self.v = v
@@ -421,7 +441,15 @@ def calls(g):
             assert trovelin.SampledRecording("n", ["x"], [[0.5]], 120.0, 0.0, value).start_pip == int(value)
 
     def repeated_init():
-        which = r.randrange(3)
+        which = r.randrange(4)
+        if which == 3:
+            # __init__ again from inside the first one, while it reads its samples
+            p = trovelin.SampledPattern.__new__(trovelin.SampledPattern)
+            inner = Reentrant(lambda: p.__init__(g.identifier(), "", g.samples()), r.randint(1, 4))
+            p.__init__("outer", "", inner)
+            assert p.name == "outer" and p.period_pips == len(inner), "the inner __init__ changed the pattern"
+            assert inner.refused == len(inner), "an inner __init__ was not refused"
+            return
         if which == 0:
             p = r.choice(g.patterns)
             before = (p.name, p.period_pips)

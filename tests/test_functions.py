@@ -111,3 +111,26 @@ def test_strict_pips_take_ints_and_index_objects_only(kind):
     for refused in (IntOnly(1), 1.0, "1", 2**31):
         with pytest.raises(TypeError):
             fn(refused)
+
+
+NUMPY_FLOATS = ("float16", "float32", "float64", "longdouble")
+EVERY_PIP = {name: getattr(trovelin, name) for name in RUDIMENT_NAMES}
+EVERY_PIP.update({
+    "sample": lambda pip: trovelin.sample("circle", pip),
+    "start_pip": lambda pip: trovelin.SampledRecording("r", ["a"], [[0.25]], 120.0, 0.0, pip).start_pip,
+    **STRICT_PIPS,
+})
+
+
+@pytest.mark.parametrize("where", EVERY_PIP)
+def test_numpy_floats_are_refused_and_numpy_ints_taken_wherever_a_pip_goes(where):
+    numpy = pytest.importorskip("numpy")
+    fn = EVERY_PIP[where]
+    for kind in NUMPY_FLOATS:
+        for value in (2.9, 2.0):
+            with pytest.raises(TypeError):
+                fn(getattr(numpy, kind)(value))
+    def shown(result):
+        return bits(result.as_tuple() if isinstance(result, trovelin.Offset3) else (result,))
+    for kind in ("int8", "uint16", "int64"):
+        assert shown(fn(getattr(numpy, kind)(1))) == shown(fn(1))

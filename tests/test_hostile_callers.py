@@ -85,6 +85,51 @@ CASES = [
      MADE.format("SampledRecording")),
     ("second __init__ of a library",
      "l = trovelin.PatternLibrary()\nshow(lambda: l.__init__([]))", MADE.format("PatternLibrary")),
+    ("__init__ again while the first one reads its samples", textwrap.dedent("""
+        p = trovelin.SampledPattern.__new__(trovelin.SampledPattern)
+        class Again:
+            def __len__(self):
+                return 1
+            def __getitem__(self, i):
+                if i:
+                    raise IndexError(i)
+                show(lambda: p.__init__("inner", "", [(0, 0, 0)]))
+                return (0.5, 0, 0)
+        show(lambda: p.__init__("outer", "", Again()))
+        print(p.name, p.sample(0).x)"""), MADE.format("SampledPattern") + "\nreturned None\nouter 0.5"),
+    ("__init__ of one instance from two threads at once", textwrap.dedent("""
+        import threading, time
+        r = trovelin.SampledRecording.__new__(trovelin.SampledRecording)
+        class Slow:
+            def __init__(self, value):
+                self.value = value
+            def __len__(self):
+                return 20
+            def __getitem__(self, i):
+                if i >= 20:
+                    raise IndexError(i)
+                time.sleep(0.001)
+                return [self.value]
+        outcomes = []
+        def make(value):
+            try:
+                r.__init__("r", ["x"], Slow(value), 120)
+                outcomes.append("made")
+            except TypeError as e:
+                outcomes.append("TypeError: " + str(e))
+        threads = [threading.Thread(target=make, args=(v,)) for v in (0.25, 0.75)]
+        for t in threads:
+            t.start()
+        for t in threads:
+            t.join()
+        print("\\n".join(sorted(outcomes)))
+        print(r.sample(0)[0] in (0.25, 0.75))"""), MADE.format("SampledRecording") + "\nmade\nTrue"),
+    # Names a message cannot carry whole.
+    ("a NUL in a name", "show(lambda: trovelin.sample('a\\x00b', 0))", "ValueError: Unknown trovelin: a\\x00b"),
+    ("bytes that are not UTF-8 in a name", "show(lambda: trovelin.sample(b'\\xff', 0))",
+     "ValueError: Unknown trovelin: \\xff"),
+    ("bytes that are not UTF-8 in a library's name",
+     "show(lambda: trovelin.PatternLibrary().sample(b'ok\\xc3\\x00', 0))", "ValueError: Unknown trovelin: ok\\xc3\\x00"),
     # Lengths claimed far past every limit.
     ("2**62 samples", "show(lambda: trovelin.SampledPattern('a', '', Claims(2**62, item=(0, 0, 0))))",
      "ValueError: A pattern requires 1..65535 samples (one per pip)"),

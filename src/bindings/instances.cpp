@@ -2,9 +2,12 @@
 // from the end of its constructor on, and only from then.
 #include <pybind11/pybind11.h>
 
+#include <algorithm>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <typeinfo>
+#include <vector>
 
 #include "bindings/bindings.hpp"
 
@@ -22,21 +25,40 @@ bool holds_object(PyObject* self) {
     return reinterpret_cast<py::detail::instance*>(self)->get_value_and_holder().holder_constructed();
 }
 
+// The instances whose __init__ is running. Converting the arguments can run
+// the caller's code (a sequence's __getitem__, another thread), which could
+// call __init__ on the same instance again before the first call has stored
+// its object; the binding library would then store and register two. Only
+// touched with the interpreter lock held.
+std::vector<PyObject*>& being_made() {
+    static std::vector<PyObject*> instances;
+    return instances;
+}
+
 // __init__ in front of the binding library's own, which lets a second call
 // on a constructed instance return None and do nothing. `bound` is the
 // library's function and the class, as a pair.
 PyObject* init_once(PyObject* bound, PyObject* args, PyObject* kwargs) {
     PyObject* original = PyTuple_GET_ITEM(bound, 0);
     auto* cls = reinterpret_cast<PyTypeObject*>(PyTuple_GET_ITEM(bound, 1));
-    if (PyTuple_GET_SIZE(args) > 0) {
-        PyObject* self = PyTuple_GET_ITEM(args, 0);
-        if (PyObject_TypeCheck(self, cls) && holds_object(self)) {
-            PyErr_Format(PyExc_TypeError, "%s.__init__() called on an object already made: it cannot be changed",
-                         cls->tp_name);
-            return nullptr;
-        }
+    if (PyTuple_GET_SIZE(args) == 0 || !PyObject_TypeCheck(PyTuple_GET_ITEM(args, 0), cls)) {
+        return PyObject_Call(original, args, kwargs);  // the library refuses it
     }
-    return PyObject_Call(original, args, kwargs);
+    PyObject* self = PyTuple_GET_ITEM(args, 0);
+    std::vector<PyObject*>& made = being_made();
+    if (holds_object(self) || std::find(made.begin(), made.end(), self) != made.end()) {
+        PyErr_Format(PyExc_TypeError, "%s.__init__() called on an object already made: it cannot be changed",
+                     cls->tp_name);
+        return nullptr;
+    }
+    try {
+        made.push_back(self);
+    } catch (const std::bad_alloc&) {
+        return PyErr_NoMemory();
+    }
+    PyObject* result = PyObject_Call(original, args, kwargs);
+    made.erase(std::find(made.begin(), made.end(), self));
+    return result;
 }
 
 }  // namespace
