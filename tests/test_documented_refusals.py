@@ -135,7 +135,7 @@ REFUSALS = [
     ("SampledRecording", "never a float of any kind", lambda: rec(start_pip=64.0), TypeError, CONVERSION),
     *[(cls.__name__, "calling __init__ again raises TypeError", again, TypeError, already_made(cls))
       for cls, again in [(Rec, lambda: made(rec)), (SP, lambda: made(pattern)), (Lib, lambda: made(Lib))]],
-    *[(cls.__name__, words, lambda cls=cls: use(cls.__new__(cls)), TypeError, never_made(cls))
+    *[(cls.__name__, words, lambda cls=cls, use=use: use(cls.__new__(cls)), TypeError, never_made(cls))
       for cls, words, use in [
           (Rec, "any use of an instance made by __new__ alone", lambda r: r.sample(0)),
           (SP, "any use of an instance made by __new__ alone", lambda p: p.period_pips),
