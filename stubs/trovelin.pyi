@@ -125,7 +125,10 @@ class PatternLibrary:
 
 def sample(name: _Text, pip_count: _Pip) -> Offset3:
     """Any built-in motion (rudiment or catalogue entry) by name at a pip; ValueError("Unknown trovelin: NAME"), the name's
-    bytes that a message cannot hold (NUL, bytes that are not UTF-8) written as \\xNN."""
+    bytes that a message cannot hold (NUL, bytes that are not UTF-8) written as \\xNN.
+
+    A pip here and in every rudiment's function is a signed 32-bit integer: a float of any kind, or an int
+    outside -2,147,483,648 to 2,147,483,647, raises TypeError before anything runs."""
 def catalogue() -> list[_ListingRecord]:
     """Every built-in motion as new dicts with name, description, period_pips and dimensions, in order."""
 def bounce(pip: _Pip, /) -> Offset3:

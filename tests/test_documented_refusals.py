@@ -11,10 +11,11 @@ import math
 import pathlib
 import re
 
+import numpy
 import pytest
 
 import trovelin
-from helpers import INT32_MAX
+from helpers import INT32_MAX, INT32_MIN
 
 STUB = pathlib.Path(__file__).resolve().parent.parent / "stubs" / "trovelin.pyi"
 Rec, SP, Lib = trovelin.SampledRecording, trovelin.SampledPattern, trovelin.PatternLibrary
@@ -52,6 +53,21 @@ def circle_changed():
     rows = [trovelin.circle(p).as_tuple() for p in range(64)]
     rows[5] = (0.0, 0.0, 0.0)
     return SP("circle", "One-beat circular orbit", rows)
+
+
+def made(make):
+    """Calls __init__ a second time on an object `make()` has made."""
+    made_once = make()
+    made_once.__init__(*{Rec: ("rec", ["x"], [[0.5]], 120.0), SP: ("p", "", [(0.5, 0.0, 0.0)]),
+                         Lib: ([],)}[type(made_once)])
+
+
+def already_made(cls):
+    return re.compile(rf"^trovelin\.{cls.__name__}\.__init__\(\) called on an object already made: it cannot be changed$")
+
+
+def never_made(cls):
+    return re.compile(rf"^trovelin\.{cls.__name__}: the object was never initialised, so it holds nothing to use$")
 
 
 FULL = [(0.25, 0.0, 0.0)] * 65535
@@ -111,6 +127,20 @@ REFUSALS = [
     ("PatternLibrary.sample", "else the default of that name", lambda: Lib([pattern("mine")]).sample("nope", 0),
      ValueError, "Unknown trovelin: nope"),
     ("sample", "Any built-in motion", lambda: trovelin.sample("nope", 0), ValueError, "Unknown trovelin: nope"),
+    ("sample", "a float of any kind", lambda: trovelin.sample("circle", 1.0), TypeError, CONVERSION),
+    ("sample", "a float of any kind", lambda: trovelin.circle(numpy.float32(1)), TypeError, CONVERSION),
+    ("sample", "outside -2,147,483,648 to 2,147,483,647", lambda: trovelin.sample("circle", INT32_MAX + 1),
+     TypeError, CONVERSION),
+    ("sample", "outside -2,147,483,648 to 2,147,483,647", lambda: trovelin.helix(INT32_MIN - 1), TypeError, CONVERSION),
+    ("SampledRecording", "never a float of any kind", lambda: rec(start_pip=64.0), TypeError, CONVERSION),
+    *[(cls.__name__, "calling __init__ again raises TypeError", again, TypeError, already_made(cls))
+      for cls, again in [(Rec, lambda: made(rec)), (SP, lambda: made(pattern)), (Lib, lambda: made(Lib))]],
+    *[(cls.__name__, words, lambda cls=cls, use=use: use(cls.__new__(cls)), TypeError, never_made(cls))
+      for cls, words, use in [
+          (Rec, "any use of an instance made by __new__ alone", lambda r: r.sample(0)),
+          (SP, "any use of an instance made by __new__ alone", lambda p: p.period_pips),
+          (Lib, "any use of an instance made by __new__ alone", lambda lib: lib.sample("circle", 0)),
+          (trovelin.Offset3, "an instance made by __new__ alone refuses every use", lambda o: o.as_tuple())]],
 ]
 
 

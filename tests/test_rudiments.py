@@ -1,4 +1,5 @@
 import hashlib
+import math
 import struct
 from pathlib import Path
 
@@ -108,6 +109,24 @@ def test_every_pip_of_the_loop_is_the_recorded_bits(name):
     period = RUDIMENTS[name][1]
     rows = b"".join(struct.pack("<3d", *getattr(trovelin, name)(pip).as_tuple()) for pip in range(period))
     assert hashlib.sha256(rows).hexdigest() == recorded_digests()[name]
+
+
+@pytest.mark.parametrize("name", NAMES)
+def test_a_copy_of_the_recorded_loop_is_absorbed_and_one_bit_off_is_refused(name):
+    """A pack made anywhere from the recorded bits is the default here: the rows hash to the record, a pattern
+    of them is absorbed into the default, and the same rows with one coordinate a unit in the last place
+    away are refused as a change to it."""
+    period = RUDIMENTS[name][1]
+    description = next(d["description"] for d in trovelin.catalogue() if d["name"] == name)
+    rows = [getattr(trovelin, name)(pip).as_tuple() for pip in range(period)]
+    assert hashlib.sha256(b"".join(struct.pack("<3d", *row) for row in rows)).hexdigest() == recorded_digests()[name]
+    library = trovelin.PatternLibrary([trovelin.SampledPattern(name, description, rows)])
+    assert len(library.catalogue()) == len(trovelin.catalogue())
+    assert all(bits(library.sample(name, pip).as_tuple()) == bits(row) for pip, row in enumerate(rows))
+    x, y, z = rows[period // 3]
+    rows[period // 3] = (math.nextafter(x, 0.0 if x > 0 else 1.0), y, z)
+    with pytest.raises(ValueError, match=f"^Cannot override default pattern: {name}$"):
+        trovelin.PatternLibrary([trovelin.SampledPattern(name, description, rows)])
 
 
 @pytest.mark.parametrize("name", NAMES)
