@@ -4,10 +4,12 @@ and the descriptions follow their three rules.
 Onsets come from facts the style labels and notes state (four equal kicks for
 four_floor, backbeats on 2 and 4 for ukg_two_step, ...), or are read off one
 gesture defined to mark them (the bounce dips on every kick) and checked
-against another."""
+against another; the tests that need every onset of every style read the
+drum grids themselves (beat_scores.py), checked against the bounce's dips."""
 import numpy as np
 import pytest
 
+from beat_scores import LANES, read_scores
 from catalogue_listing import BEAT_GESTURES, BEAT_STYLES
 from tables import INFO, maxima, rms_distance, table
 
@@ -317,6 +319,63 @@ def test_recoil_pushes_aside_on_snares_and_counters_down_on_kicks(style):
     r = rows(style, "recoil")
     assert near([b + 10 for b in BACKBEATS[style]], maxima(r[:, 0], 0.3 * r[:, 0].max()), PERIOD[style], 1)
     assert near([k + 11 for k in KICKS.get(style, kicks(style))], minima(r[:, 1], r[:, 1].max()), PERIOD[style], 2)
+
+
+SCORES = read_scores()
+
+
+@pytest.mark.parametrize("style", STYLES)
+def test_the_scores_read_from_their_grids_are_the_ones_the_gestures_play(style):
+    """The onsets the next test holds the gestures to: every kick written is a dip of the bounce and every dip a
+    written kick; the bass lines are the ones written out above."""
+    score = SCORES[style]
+    assert score["period"] == PERIOD[style]
+    written = [pip for pip, _, _ in score["kick"]]
+    assert near(kicks(style), written, PERIOD[style]) and near(written, kicks(style), PERIOD[style])
+    assert [pip for pip, _, _ in score["bass"]] == pytest.approx([on for on, _ in bass_notes(style)] if style in BASS
+                                                                 else [])
+
+
+def onsets(style):
+    """Every onset of the style's score, of every lane."""
+    return sorted({pip for lane in LANES for pip, _, _ in SCORES[style][lane]})
+
+
+def setting_off(v):
+    """The pips at which a coordinate that has stood still (three equal values or more) is about to move."""
+    still = (v == np.roll(v, 1)) & (v == np.roll(v, 2))
+    return np.flatnonzero(still & (np.roll(v, -1) != v))
+
+
+def early_starts(style, gesture, lead=()):
+    """(axis, pip) of every setting-off that no onset of the score causes there; `lead` gives an axis a delay
+    after its onsets at which it may set off too. Also how many settings-off there were."""
+    period, hits = PERIOD[style], onsets(style)
+    r = rows(style, gesture)
+    early, seen = [], 0
+    for axis in range(3):
+        causes = hits + [(o + d) % period for d in dict(lead).get(axis, ()) for o in hits]
+        for pip in setting_off(r[:, axis]):
+            seen += 1
+            if not any(0 <= (o - pip) % period < 1 for o in causes):   # an onset within this pip's step
+                early.append((axis, int(pip)))
+    return early, seen
+
+
+@pytest.mark.parametrize("style", STYLES)
+@pytest.mark.parametrize("gesture", ["recoil", "ricochet"])
+def test_recoil_and_ricochet_set_off_only_on_an_onset_of_their_score(style, gesture):
+    """Wherever either stands still and then moves, it moves on a hit: nothing sets off ahead of what moves
+    it. (Recoil's echo draws back through depth from eight pips after its hit, at its fullest at 24.)"""
+    early, seen = early_starts(style, gesture, lead={2: (8,)} if gesture == "recoil" else {})
+    assert seen >= 1 and early == []
+
+
+def test_the_onset_check_sees_a_gesture_that_sets_off_ahead_of_its_hits():
+    """Surge arrives on the beat (the thrust at its fullest on the kick), so it sets off before the kick."""
+    early, _ = early_starts("four_floor", "surge")
+    assert len(early) >= 4
+    assert all(min((k - pip) % 256 for k in KICKS["four_floor"]) <= 16 for _, pip in early), "just ahead of a kick"
 
 
 @pytest.mark.parametrize("gesture", ["recoil", "ricochet"])
